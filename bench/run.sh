@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# run.sh BUILD: runs every benchmark script bench/*_bench.sh against the
+# programs built in BUILD.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+for script in "$here"/*_bench.sh; do
+  echo "===== $(basename "$script")"
+  "$script" "$build"
+  echo
+done
