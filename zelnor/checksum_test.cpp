@@ -1,0 +1,89 @@
+#include "checksum.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+#include "run_program.h"
+
+namespace {
+
+uint16_t reference_sum(uint16_t sum, const std::vector<uint8_t>& data) {
+  for (uint8_t b : data) {
+    sum = static_cast<uint16_t>((sum >> 1) | ((sum & 1) << 15));
+    sum ^= b;
+  }
+  return sum;
+}
+
+std::vector<uint8_t> random_bytes(std::mt19937& rng, size_t n) {
+  std::vector<uint8_t> v(n);
+  for (auto& b : v) b = static_cast<uint8_t>(rng());
+  return v;
+}
+
+Checksum sum_through_file(const std::vector<uint8_t>& data) {
+  FILE* f = std::tmpfile();
+  EXPECT_NE(f, nullptr);
+  EXPECT_EQ(std::fwrite(data.data(), 1, data.size(), f), data.size());
+  std::rewind(f);
+  Checksum result;
+  EXPECT_TRUE(checksum_file(f, &result));
+  std::fclose(f);
+  return result;
+}
+
+TEST(Checksum, WorkedValues) {
+  EXPECT_EQ(checksum_update(0, nullptr, 0), 0);
+  const uint8_t abc[] = {'a', 'b', 'c'};
+  EXPECT_EQ(checksum_update(0, abc, 3), 16458);
+}
+
+TEST(Checksum, MatchesByteLoopOnEveryShortLengthAndStartValue) {
+  std::mt19937 rng(1);
+  for (size_t n = 0; n <= 64; n++) {
+    const auto data = random_bytes(rng, n);
+    for (uint16_t start : {uint16_t{0}, uint16_t{1}, uint16_t{0x8000}, uint16_t{0xBEEF}}) {
+      EXPECT_EQ(checksum_update(start, data.data(), n), reference_sum(start, data))
+          << "length " << n << " start " << start;
+    }
+  }
+}
+
+TEST(Checksum, MatchesByteLoopOnRandomDataAndAllOnes) {
+  std::mt19937 rng(2);
+  for (int round = 0; round < 50; round++) {
+    const auto data = random_bytes(rng, rng() % 5000);
+    EXPECT_EQ(checksum_update(0, data.data(), data.size()), reference_sum(0, data));
+  }
+  const std::vector<uint8_t> ones(100003, 0xFF);
+  EXPECT_EQ(checksum_update(0, ones.data(), ones.size()), reference_sum(0, ones));
+}
+
+TEST(ChecksumFile, MatchesByteLoopAroundTheReadBlockSize) {
+  constexpr size_t kBlock = size_t{1} << 20;
+  std::mt19937 rng(3);
+  const auto data = random_bytes(rng, 2 * kBlock + 17);
+  for (size_t n : {kBlock - 1, kBlock, kBlock + 1, 2 * kBlock, 2 * kBlock + 17}) {
+    const std::vector<uint8_t> part(data.begin(), data.begin() + static_cast<long>(n));
+    const Checksum result = sum_through_file(part);
+    EXPECT_EQ(result.count, n);
+    EXPECT_EQ(result.sum, reference_sum(0, part)) << "length " << n;
+  }
+}
+
+TEST(ChecksumFile, ReadErrorIsReportedWithErrno) {
+  TempDir dir;
+  FILE* f = std::fopen(dir.path().c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  Checksum result;
+  errno = 0;
+  EXPECT_FALSE(checksum_file(f, &result));
+  EXPECT_EQ(errno, EISDIR);
+  std::fclose(f);
+}
+
+}  // namespace

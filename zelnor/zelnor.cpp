@@ -1,0 +1,137 @@
+// zelnor: prints the 16-bit checksum and the length of each file named.
+#include <getopt.h>
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "checksum.h"
+
+namespace {
+
+constexpr int kVersionMajor = 0;
+constexpr int kVersionMinor = 2;
+
+constexpr char kNotice[] =
+    "Zelnor - checksum and length of files, by the Zelnor authors.\n"
+    "Zelnor comes with ABSOLUTELY NO WARRANTY; see the file LICENSE for details.\n"
+    "\n";
+
+constexpr char kHelp[] =
+    "Available options:\n"
+    "  -h, --help       display this message\n"
+    "  -v, --version    display version number and expiration date\n"
+    "  -x, --hex        print checksum in hex mode\n";
+
+struct Options {
+  const char* program_name = "zelnor";
+  int hex_mode = 0;  // counts -x/--hex; any non-zero value selects hex output
+  int first_file = 0;
+  int file_count = 0;
+};
+
+Options options;
+
+struct FileCloser {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
+using InputFile = std::unique_ptr<FILE, FileCloser>;
+
+const char* base_name(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash ? slash + 1 : path;
+}
+
+void write_notice() { std::fwrite(kNotice, 1, sizeof kNotice - 1, stderr); }
+
+int usage() {
+  std::fprintf(stderr, "Usage: %s [options] files\n", options.program_name);
+  std::fputs(kHelp, stderr);
+  return 1;
+}
+
+// Reports a failure on `path` as "<name>: <what> <path>  --> reason: <error>".
+void report(const char* what, const char* path) {
+  const int saved = errno;
+  std::fprintf(stderr, "%s: %s <%s>", options.program_name, what, path);
+  errno = saved;
+  std::perror("  --> reason");
+}
+
+// Returns 0 when the file was summed and its line printed, 1 when it failed.
+int checksum_path(const char* path) {
+  InputFile file(std::fopen(path, "rb"));
+  if (!file) {
+    std::fprintf(stderr, "%s: couldn't open <%s> for reading", options.program_name, path);
+    std::perror("  --> reason");
+    return 1;
+  }
+  Checksum result;
+  if (!checksum_file(file.get(), &result)) {
+    report("error reading", path);
+    return 1;
+  }
+  if (options.hex_mode) {
+    std::printf("%s: %04X, %6" PRIu64 " bytes\n", path, static_cast<unsigned>(result.sum),
+                result.count);
+  } else {
+    std::printf("%s: %5u, %6" PRIu64 " bytes\n", path, static_cast<unsigned>(result.sum),
+                result.count);
+  }
+  return 0;
+}
+
+int run(int argc, char** argv) {
+  static const option long_options[] = {
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'v'},
+      {"hex", no_argument, nullptr, 'x'},
+      {nullptr, 0, nullptr, 0},
+  };
+  optind = 0;
+  opterr = 0;
+  int c;
+  while ((c = getopt_long(argc, argv, "hvx", long_options, nullptr)) != -1) {
+    switch (c) {
+      case 'v':
+        write_notice();
+        std::fprintf(stderr, "This is Zelnor %d.%d.\n", kVersionMajor, kVersionMinor);
+        return 1;
+      case 'x':
+        options.hex_mode++;
+        break;
+      default:
+        return usage();
+    }
+  }
+  options.first_file = optind;
+  options.file_count = argc - optind;
+  if (options.file_count < 1) return usage();
+
+  write_notice();
+  int status = 0;
+  for (int i = 0; i < options.file_count; i++) {
+    status |= checksum_path(argv[options.first_file + i]);
+  }
+  return status;
+}
+
+// Results that could not all be written are a failure, as a full disk shows
+// only when the buffered output is flushed.
+int close_stdout(int status) {
+  const bool failed_before = std::ferror(stdout);
+  if (std::fclose(stdout) != 0 || failed_before) {
+    report("error writing", "standard output");
+    return 1;
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 0 && argv[0] != nullptr) options.program_name = base_name(argv[0]);
+  return close_stdout(run(argc, argv));
+}
