@@ -1,0 +1,34 @@
+#include "file_stream.h"
+
+#include <cassert>
+
+FileStream::~FileStream() { discard(); }
+
+bool FileStream::open(const char* path, const char* mode) {
+  discard();
+  stream_ = std::fopen(path, mode);
+  return stream_ != nullptr;
+}
+
+void FileStream::adopt(FILE* stream) {
+  discard();
+  stream_ = stream;
+}
+
+void FileStream::set_unbuffered() {
+  assert(stream_ != nullptr);
+  std::setvbuf(stream_, nullptr, _IONBF, 0);
+}
+
+bool FileStream::close() {
+  if (stream_ == nullptr) return true;
+  // fclose writes what is still buffered and reports a failure of that too.
+  const bool closed = std::fclose(stream_) == 0;
+  stream_ = nullptr;
+  return closed;
+}
+
+void FileStream::discard() {
+  if (stream_ != nullptr) std::fclose(stream_);
+  stream_ = nullptr;
+}

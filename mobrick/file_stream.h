@@ -1,0 +1,43 @@
+// file_stream: sole owner of one stdio stream, closed at the latest when the
+// holder goes away.
+#ifndef MOBRICK_FILE_STREAM_H_
+#define MOBRICK_FILE_STREAM_H_
+
+#include <cstdio>
+
+class FileStream {
+ public:
+  FileStream() = default;
+  ~FileStream();
+  FileStream(const FileStream&) = delete;
+  FileStream& operator=(const FileStream&) = delete;
+
+  // Opens `path` with fopen `mode`, closing any stream held before (its
+  // close result is dropped). Returns false if fopen failed; the holder is
+  // then empty.
+  [[nodiscard]] bool open(const char* path, const char* mode);
+
+  // Takes ownership of an already open stream (may be null).
+  void adopt(FILE* stream);
+
+  // Makes the stream unbuffered, so that each read or write reaches the file
+  // at once and a failure shows at the call that caused it. Requires an open
+  // stream that has not been used yet.
+  void set_unbuffered();
+
+  // Flushes and closes the stream. Returns false if either the final flush
+  // or the close failed; true if it succeeded or no stream was open. The
+  // holder is empty afterwards in both cases.
+  [[nodiscard]] bool close();
+
+  // Closes the stream when giving up on it; a failure is not reported.
+  void discard();
+
+  FILE* get() const { return stream_; }
+  bool is_open() const { return stream_ != nullptr; }
+
+ private:
+  FILE* stream_ = nullptr;
+};
+
+#endif  // MOBRICK_FILE_STREAM_H_

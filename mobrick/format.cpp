@@ -1,0 +1,69 @@
+#include "format.h"
+
+#include <cstring>
+
+#include "dialogue.h"
+#include "dsk_image.h"
+#include "format_table.h"
+
+namespace {
+
+Outcome write_failure(ProgramState& state) {
+  print_err(state, "error fwrite()\n");
+  print_out(state, "Operation terminated incorrectly.\n");
+  state.image.stream.discard();
+  return Outcome::kMenu;
+}
+
+[[nodiscard]] bool write_image(ProgramState& state, const void* data, std::size_t size) {
+  return std::fwrite(data, 1, size, state.image.stream.get()) == size;
+}
+
+[[nodiscard]] bool write_track(ProgramState& state) {
+  const TrackFormat& format = state.track_format;
+  const std::size_t size = std::size_t{128} << format.size_code;
+  for (std::uint8_t i = 0; i < format.sector_count; ++i) {
+    std::memset(state.sector_buffer.data(), format.filler, size);
+    if (format.track == 0 && format.side == 0 && i == 0) {
+      std::memcpy(state.sector_buffer.data(), state.disk_spec.data(), state.disk_spec.size());
+    }
+    if (!write_image(state, state.sector_buffer.data(), size)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Outcome format_image(ProgramState& state) {
+  const char* image_name = state.image.name.data();
+  print_out(state, "formatting image file %s\n", image_name);
+  bool go_on = false;
+  const Outcome asked = ask_overwrite(state, go_on);
+  if (!go_on) return asked;
+  if (!state.image.stream.open(image_name, "w")) {
+    print_out(state, "error opening %s\n", image_name);
+    return Outcome::kMenu;
+  }
+  if (select_format(state, FormatMenu::kFull) != Outcome::kMenu) {
+    state.image.stream.discard();
+    return Outcome::kInputEnded;
+  }
+
+  build_disk_info(state);
+  if (!write_image(state, state.image.disk_info.data(), kInfoBlockBytes)) return write_failure(state);
+  TrackFormat& format = state.track_format;
+  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
+    format.track = t;
+    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
+      format.side = h;
+      print_out(state, "\rFormatting track %d  head %d ...  ", t, h);
+      show(state);
+      build_track_info(state);
+      if (!write_image(state, state.image.track_info.data(), kInfoBlockBytes)) return write_failure(state);
+      if (!write_track(state)) return write_failure(state);
+    }
+  }
+  if (!state.image.stream.close()) return write_failure(state);
+  print_out(state, "formatting ok.\n");
+  return Outcome::kMenu;
+}

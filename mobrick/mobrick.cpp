@@ -1,0 +1,24 @@
+// mobrick: copies Amstrad CPC, +3 and PCW disks between a raw 'dd' dump and a
+// DSK image, and formats DSK images, through a menu on standard input.
+#include <cstdio>
+#include <new>
+
+#include "menu.h"
+#include "program_state.h"
+
+namespace {
+// Allocated once at start-up and kept until the process ends.
+ProgramState* state = nullptr;
+}  // namespace
+
+int main() {
+  state = new (std::nothrow) ProgramState;
+  if (state == nullptr) {
+    std::fputs("malloc: no memory\n", stderr);
+    return 1;
+  }
+  init_program_state(*state, Console{stdin, stdout, stderr});
+  const int status = run_menu(*state);
+  if (std::fflush(stdout) != 0) return 1;
+  return status;
+}

@@ -1,0 +1,181 @@
+#include "transfer.h"
+
+#include <cstring>
+#include <optional>
+
+#include "dialogue.h"
+#include "dsk_image.h"
+#include "format_table.h"
+
+namespace {
+
+constexpr std::int32_t kDdSides = 2;
+constexpr std::int32_t kDdSectorsPerTrack = 9;
+
+std::size_t sector_bytes(std::uint8_t size_code) { return std::size_t{128} << size_code; }
+
+[[nodiscard]] bool write_image(ProgramState& state, const void* data, std::size_t size) {
+  return std::fwrite(data, 1, size, state.image.stream.get()) == size;
+}
+
+[[nodiscard]] bool seek_dd(ProgramState& state, std::uint8_t track, std::uint8_t side, std::uint8_t id) {
+  return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
+}
+
+// Ends a copy on a failure of the 'dd' file: the note, then the 'dd' file
+// closed first and the image closed so that it keeps every byte written.
+Outcome dd_failure(ProgramState& state, const char* note) {
+  print_err(state, "%s", note);
+  state.dd.stream.discard();
+  state.image.stream.discard();
+  return Outcome::kFatal;
+}
+
+// Gives a copy up on a failure of the image and goes back to the menu.
+Outcome image_failure(ProgramState& state, const char* note) {
+  if (note != nullptr) print_err(state, "%s", note);
+  print_out(state, "Operation terminated incorrectly.\n");
+  state.image.stream.discard();
+  state.dd.stream.discard();
+  return Outcome::kMenu;
+}
+
+Outcome give_up(ProgramState& state, Outcome outcome) {
+  state.image.stream.discard();
+  state.dd.stream.discard();
+  return outcome;
+}
+
+constexpr char kWriteFailed[] = "error fwrite()\n";
+constexpr char kReadFailed[] = "error fread()\n";
+
+// Copies the sectors of the current track; returns an outcome only when the
+// copy ends there.
+std::optional<Outcome> copy_track_from_dd(ProgramState& state) {
+  TrackFormat& format = state.track_format;
+  const std::size_t size = sector_bytes(format.size_code);
+  for (std::uint8_t i = 0; i < format.sector_count; ++i) {
+    format.current_sector = i;
+    const std::uint8_t id = static_cast<std::uint8_t>(format.first_sector_id + i);
+    format.sectors[i].sector_id = id;
+    if (!seek_dd(state, format.track, format.side, id)) return dd_failure(state, "error in seek\n");
+    if (std::fread(state.sector_buffer.data(), kDdSlotBytes, 1, state.dd.stream.get()) != 1) {
+      return dd_failure(state, "error in read\n");
+    }
+    if (!write_image(state, state.sector_buffer.data(), size)) return image_failure(state, kWriteFailed);
+  }
+  return std::nullopt;
+}
+
+std::optional<Outcome> copy_track_to_dd(ProgramState& state) {
+  TrackFormat& format = state.track_format;
+  const std::size_t size = sector_bytes(format.size_code);
+  for (std::uint8_t i = 0; i < format.sector_count; ++i) {
+    format.current_sector = i;
+    if (std::fread(state.sector_buffer.data(), 1, size, state.image.stream.get()) != size) {
+      return image_failure(state, kReadFailed);
+    }
+    // A sector shorter than a slot fills its front; the rest of the slot is zero.
+    if (size < kDdSlotBytes) std::memset(&state.sector_buffer[size], 0, kDdSlotBytes - size);
+    if (!seek_dd(state, format.track, format.side, format.sectors[i].sector_id)) {
+      return dd_failure(state, "error in seek\n");
+    }
+    if (std::fwrite(state.sector_buffer.data(), kDdSlotBytes, 1, state.dd.stream.get()) != 1) {
+      return dd_failure(state, "error in write\n");
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_t sector_id) {
+  return ((track * kDdSides + side) * kDdSectorsPerTrack + sector_id - 1) * static_cast<std::int32_t>(kDdSlotBytes);
+}
+
+Outcome copy_dd_to_image(ProgramState& state) {
+  const char* dd_name = state.dd.name.data();
+  const char* image_name = state.image.name.data();
+  print_out(state, "Copy 'dd' file -> Image\n");
+  print_out(state, "reading from 'dd' file %s.\n", dd_name);
+  print_out(state, "writing to image file %s\n", image_name);
+  if (!state.dd.stream.open(dd_name, "r")) {
+    print_err(state, "error: can't open %s\n", dd_name);
+    return Outcome::kFatal;
+  }
+  state.dd.stream.set_unbuffered();
+  bool go_on = false;
+  const Outcome asked = ask_overwrite(state, go_on);
+  if (!go_on) return give_up(state, asked);
+  if (!state.image.stream.open(image_name, "w")) {
+    print_out(state, "error opening %s\n", image_name);
+    return give_up(state, Outcome::kMenu);
+  }
+  if (select_format(state, FormatMenu::kTwoSided) != Outcome::kMenu) return give_up(state, Outcome::kInputEnded);
+
+  build_disk_info(state);
+  if (!write_image(state, state.image.disk_info.data(), kInfoBlockBytes)) return image_failure(state, kWriteFailed);
+  TrackFormat& format = state.track_format;
+  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
+    format.track = t;
+    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
+      format.side = h;
+      print_out(state, "\rLoading track %d  head %d ...  ", t, h);
+      show(state);
+      build_track_info(state);
+      if (!write_image(state, state.image.track_info.data(), kInfoBlockBytes)) {
+        return image_failure(state, kWriteFailed);
+      }
+      if (const auto ended = copy_track_from_dd(state)) return *ended;
+    }
+  }
+  state.dd.stream.discard();
+  if (!state.image.stream.close()) return image_failure(state, kWriteFailed);
+  print_out(state, "transfer ok.\n");
+  return Outcome::kMenu;
+}
+
+Outcome copy_image_to_dd(ProgramState& state) {
+  const char* dd_name = state.dd.name.data();
+  const char* image_name = state.image.name.data();
+  print_out(state, "Copy Image -> 'dd' file\n");
+  print_out(state, "reading from image file %s\n", image_name);
+  if (!state.image.stream.open(image_name, "r")) {
+    print_err(state, "error opening %s\n", image_name);
+    return Outcome::kMenu;
+  }
+  switch (read_disk_info(state)) {
+    case BlockRead::kShortRead: return image_failure(state, kReadFailed);
+    case BlockRead::kRejected: return image_failure(state, nullptr);
+    case BlockRead::kTaken: break;
+  }
+  if (!state.dd.stream.open(dd_name, "w")) {
+    print_err(state, "error: can't open %s\n", dd_name);
+    state.image.stream.discard();
+    return Outcome::kFatal;
+  }
+  state.dd.stream.set_unbuffered();
+  print_out(state, "writing to 'dd' file %s ...\n", dd_name);
+
+  const TrackFormat& format = state.track_format;
+  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
+    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
+      print_out(state, "\rSaving track %d  head %d ...  ", t, h);
+      show(state);
+      switch (read_track_info(state)) {
+        case BlockRead::kShortRead: return image_failure(state, kReadFailed);
+        case BlockRead::kRejected: return image_failure(state, nullptr);
+        case BlockRead::kTaken: break;
+      }
+      if (format.track != t || format.side != h) return image_failure(state, nullptr);
+      if (const auto ended = copy_track_to_dd(state)) return *ended;
+    }
+  }
+  state.image.stream.discard();
+  if (!state.dd.stream.close()) {
+    print_err(state, "error in write\n");
+    return Outcome::kFatal;
+  }
+  print_out(state, "transfer ok.\n");
+  return Outcome::kMenu;
+}

@@ -1,0 +1,33 @@
+// transfer: whole-disk copies between a 'dd' file (a raw dump of 512-byte
+// slots, or the floppy device) and a DSK image.
+#ifndef MOBRICK_TRANSFER_H_
+#define MOBRICK_TRANSFER_H_
+
+#include <cstdint>
+
+#include "program_state.h"
+
+constexpr std::uint32_t kDdSlotBytes = 512;
+
+// Byte offset of the slot of sector ID `sector_id` of `track`, `side` in a
+// 'dd' file laid out as two sides of nine sectors numbered from 1. Negative
+// for track 0, side 0, ID 0.
+std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_t sector_id);
+
+// Menu choice 3: reads the 'dd' file and writes a new image in the format
+// picked in the two-sided dialogue. Returns kMenu when done or when the image
+// failed (its streams closed; the messages printed); kFatal after "error: ..."
+// on the error stream when the 'dd' file cannot be opened, positioned or
+// read (the image keeps what was written); kInputEnded if the input ended at
+// a prompt. Both streams are closed on every return.
+[[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
+
+// Menu choice 4: writes every sector of the image into the slot of its ID in
+// the 'dd' file. The image's Disk-Info block is read and tested before the
+// 'dd' file is opened, so a file that is no image leaves the 'dd' file as it
+// was. Returns kMenu when done or when the image failed; kFatal when the
+// 'dd' file cannot be opened, positioned or written. Both streams are closed
+// on every return.
+[[nodiscard]] Outcome copy_image_to_dd(ProgramState& state);
+
+#endif  // MOBRICK_TRANSFER_H_
