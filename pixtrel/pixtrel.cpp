@@ -1,0 +1,36 @@
+// pixtrel: converts screen dumps (.scr) into GIF images, FLASHing ones
+// optionally into two-frame looping animations.
+#include <cstdio>
+#include <cstring>
+
+#include "converter.h"
+#include "screen.h"
+
+namespace {
+
+constexpr char kBanner[] = "\nPIXTREL v1.0 - screen dumps to GIF images, by the pixtrel authors\n\n";
+constexpr char kUsage[] =
+    "Usage: pixtrel [-f] filename[.scr] ...\n"
+    "       -f = Convert FLASHing screens to animated GIF\n";
+
+int usage() {
+  std::fputs(kUsage, stderr);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::fputs(kBanner, stdout);
+  if (argc < 2) return usage();
+  int first = 1;
+  if (std::strcmp(argv[1], "-f") == 0 || std::strcmp(argv[1], "-F") == 0) {
+    if (argc < 3) return usage();
+    converter.flash_option = true;
+    first = 2;
+  }
+  for (int i = first; i < argc; ++i) {
+    if (!convert_file(argv[i])) return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,60 @@
+#include "screen.h"
+
+ConverterState converter;
+
+const std::array<PaletteLevels, kScreenColours> screen_palette = {{
+    {0x00, 0x00, 0x00}, {0x00, 0x00, 0x2F}, {0x2F, 0x00, 0x00}, {0x2F, 0x00, 0x2F},
+    {0x00, 0x2F, 0x00}, {0x00, 0x2F, 0x2F}, {0x2F, 0x2F, 0x00}, {0x2A, 0x2A, 0x2A},
+    {0x00, 0x00, 0x00}, {0x00, 0x00, 0x3F}, {0x3F, 0x00, 0x00}, {0x3F, 0x00, 0x3F},
+    {0x00, 0x3F, 0x00}, {0x00, 0x3F, 0x3F}, {0x3F, 0x3F, 0x00}, {0x3F, 0x3F, 0x3F},
+}};
+
+namespace {
+
+constexpr int kColumns = 32;        // cells, and bitmap bytes, per line
+constexpr int kThirds = 3;          // the bitmap is three blocks of 64 lines
+constexpr int kThirdBytes = 2048;
+constexpr int kLineStride = 256;    // next pixel line within a character row
+constexpr uint8_t kFlashBit = 0x80;
+constexpr uint8_t kBrightBit = 0x40;
+
+}  // namespace
+
+void scan_for_flash() {
+  for (size_t i = kBitmapBytes; i < kScreenBytes; ++i) {
+    if (converter.screen_data[i] & kFlashBit) {
+      converter.flash_found = true;
+      return;
+    }
+  }
+}
+
+void render_frame(uint8_t phase) {
+  const uint8_t* screen = converter.screen_data.data();
+  uint8_t* out = converter.pixel_frame.data();
+  for (int third = 0; third < kThirds; ++third) {
+    for (int row = 0; row < 8; ++row) {
+      const uint8_t* attributes = screen + kBitmapBytes + (third * 8 + row) * kColumns;
+      for (int line = 0; line < 8; ++line) {
+        const uint8_t* bitmap = screen + third * kThirdBytes + line * kLineStride + row * kColumns;
+        for (int column = 0; column < kColumns; ++column) {
+          const uint8_t attribute = attributes[column];
+          // Bits 3-6 shifted down are the paper colour plus 8 when BRIGHT.
+          uint8_t ink = (attribute & 0x07) + ((attribute & kBrightBit) ? 8 : 0);
+          uint8_t paper = (attribute & 0x78) >> 3;
+          if (phase != 0 && (attribute & kFlashBit)) {
+            const uint8_t swap = ink;
+            ink = paper;
+            paper = swap;
+          }
+          const uint8_t bits = bitmap[column];
+          for (int mask = 0x80; mask != 0; mask >>= 1) *out++ = (bits & mask) ? ink : paper;
+        }
+      }
+    }
+  }
+}
+
+int16_t frame_pixel(int16_t x, int16_t y) {
+  return converter.pixel_frame[y * kScreenWidth + x];
+}
