@@ -13,8 +13,23 @@ constexpr int kSubBlockBytes = 255;
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint16_t kFrameDelay = 32;  // hundredths of a second
 
+// The writer's three tables, held in registers while an image is coded.
+struct Dictionary {
+  uint16_t* hash;
+  uint16_t* prefix;
+  uint8_t* suffix;
+};
+
+Dictionary tables() {
+  GifWriter& w = gif_writer;
+  return {w.hash_table.get(), w.prefix_table.get(), w.suffix_table.get()};
+}
+
 int home_slot(uint16_t prefix, uint8_t pixel) {
-  return ((unsigned{pixel} << 8) ^ prefix) % kLzwHashSlots;
+  // With up to 16 colours every key but those of the roots is below the slot
+  // count; sparing the modulo shortens the chain of dependent lookups.
+  const unsigned key = (unsigned{pixel} << 8) ^ prefix;
+  return key < kLzwHashSlots ? key : key % kLzwHashSlots;
 }
 
 int next_slot(int slot) {
@@ -24,41 +39,40 @@ int next_slot(int slot) {
 
 // The code of the string (prefix, pixel), or kNoCode. *end_slot receives the
 // empty slot that ended an unsuccessful search, where the pair belongs.
-uint16_t gif_find_code(uint16_t prefix, uint8_t pixel, int* end_slot) {
-  const GifWriter& w = gif_writer;
+uint16_t gif_find_code(const Dictionary& d, uint16_t prefix, uint8_t pixel, int* end_slot) {
   int slot = home_slot(prefix, pixel);
-  for (uint16_t code; (code = w.hash_table[slot]) != kNoCode; slot = next_slot(slot)) {
-    if (w.prefix_table[code] == prefix && w.suffix_table[code] == pixel) return code;
+  for (uint16_t code; (code = d.hash[slot]) != kNoCode; slot = next_slot(slot)) {
+    if (((d.prefix[code] ^ prefix) | (d.suffix[code] ^ pixel)) == 0) return code;
   }
   *end_slot = slot;
   return kNoCode;
 }
 
-// Enters (prefix, pixel) as next_code in the empty `slot` on its probe
+// Enters (prefix, pixel) as `*next_code` in the empty `slot` on its probe
 // sequence. Returns the code assigned, or kNoCode when all codes are in use.
-uint16_t gif_add_code_at(int slot, uint16_t prefix, uint8_t pixel) {
-  GifWriter& w = gif_writer;
-  if (w.next_code >= kLzwMaxCodes) return kNoCode;
-  assert(w.hash_table[slot] == kNoCode);
-  const uint16_t code = w.next_code++;
-  w.hash_table[slot] = code;
-  w.suffix_table[code] = pixel;
-  w.prefix_table[code] = prefix;
+uint16_t gif_add_code_at(const Dictionary& d, uint16_t* next_code, int slot, uint16_t prefix,
+                         uint8_t pixel) {
+  if (*next_code >= kLzwMaxCodes) return kNoCode;
+  assert(d.hash[slot] == kNoCode);
+  const uint16_t code = (*next_code)++;
+  d.hash[slot] = code;
+  d.suffix[code] = pixel;
+  d.prefix[code] = prefix;
   return code;
 }
 
-uint16_t gif_add_code(uint16_t prefix, uint8_t pixel) {
+uint16_t gif_add_code(const Dictionary& d, uint16_t* next_code, uint16_t prefix, uint8_t pixel) {
   int slot = home_slot(prefix, pixel);
-  while (gif_writer.hash_table[slot] != kNoCode) slot = next_slot(slot);
-  return gif_add_code_at(slot, prefix, pixel);
+  while (d.hash[slot] != kNoCode) slot = next_slot(slot);
+  return gif_add_code_at(d, next_code, slot, prefix, pixel);
 }
 
 // Empties the dictionary and enters the roots, the clear and the end code.
-void gif_reset_dictionary(uint16_t clear_code) {
-  GifWriter& w = gif_writer;
-  for (int i = 0; i < kLzwHashSlots; ++i) w.hash_table[i] = kNoCode;
-  w.next_code = 0;
-  for (unsigned i = 0; i <= clear_code + 1u; ++i) (void)gif_add_code(kNoCode, i & 0xFF);
+uint16_t gif_reset_dictionary(const Dictionary& d, uint16_t clear_code) {
+  for (int i = 0; i < kLzwHashSlots; ++i) d.hash[i] = kNoCode;
+  uint16_t next_code = 0;
+  for (unsigned i = 0; i <= clear_code + 1u; ++i) (void)gif_add_code(d, &next_code, kNoCode, i & 0xFF);
+  return next_code;
 }
 
 [[nodiscard]] bool allocate_tables() {
@@ -72,6 +86,41 @@ void gif_reset_dictionary(uint16_t clear_code) {
   return false;
 }
 
+// Writes the 255 complete bytes of `block` as a sub-block and empties it.
+[[nodiscard]] __attribute__((noinline)) bool write_full_block() {
+  GifWriter& w = gif_writer;
+  if (!gif_put_byte(kSubBlockBytes) ||
+      std::fwrite(w.block.data(), 1, kSubBlockBytes, w.gif_file.get()) != kSubBlockBytes) {
+    return false;
+  }
+  w.block[0] = 0;
+  w.block_count = 0;
+  w.block_bits_free = 8;
+  return true;
+}
+
+inline int put_code(unsigned bits, int width) {
+  GifWriter& w = gif_writer;
+  assert(width >= 1 && width <= kMaxCodeWidth);
+  for (int left = width;;) {
+    if (w.block_count >= kSubBlockBytes - 1 && (w.block_count >= kSubBlockBytes || w.block_bits_free == 0)) {
+      if (!write_full_block()) return -1;
+    }
+    const int free = w.block_bits_free;
+    const unsigned stored = bits << (8 - free);
+    if (left <= free) {
+      w.block[w.block_count] |= static_cast<uint8_t>(stored & ((1u << (left + 8 - free)) - 1));
+      w.block_bits_free = free - left;
+      return width;
+    }
+    w.block[w.block_count] |= static_cast<uint8_t>(stored);
+    w.block[++w.block_count] = 0;
+    bits >>= free;
+    left -= free;
+    w.block_bits_free = 8;
+  }
+}
+
 [[nodiscard]] bool write_control_extension() {
   return gif_put_byte(0x21) && gif_put_byte(0xF9) && gif_put_byte(0x04) && gif_put_byte(0x00) &&
          gif_put_word(kFrameDelay) && gif_put_byte(0) /* transparent index */ && gif_put_byte(0x00);
@@ -83,21 +132,78 @@ void gif_reset_dictionary(uint16_t clear_code) {
          gif_put_word(w.image_width) && gif_put_word(w.image_height) && gif_put_byte(0x00);
 }
 
-// Codes the pixel stream; the dictionary is reset and the packer empty.
+// The packer of code_pixels: the bits not yet stored in `block` are held in
+// a register, least significant first, and the writer's block fields are
+// brought up to date when coding ends.
+class BitPacker {
+ public:
+  BitPacker() : block_(gif_writer.block.data()), count_(gif_writer.block_count) {
+    pending_ = block_[count_];
+    pending_bits_ = 8 - gif_writer.block_bits_free;
+  }
+
+  // Stores the low `width` bits of `code`; false when a sub-block write failed.
+  [[nodiscard]] bool put(unsigned code, int width) {
+    pending_ |= static_cast<uint32_t>(code & ((1u << width) - 1)) << pending_bits_;
+    pending_bits_ += width;
+    while (pending_bits_ >= 8) {
+      if (count_ == kSubBlockBytes && !write_block()) return false;
+      block_[count_++] = static_cast<uint8_t>(pending_);
+      pending_ >>= 8;
+      pending_bits_ -= 8;
+    }
+    return true;
+  }
+
+  // Leaves the partial byte in `block` and the writer's fields as gif_put_code would.
+  [[nodiscard]] bool sync() {
+    if (pending_bits_ > 0 && count_ == kSubBlockBytes && !write_block()) return false;
+    block_[count_] = static_cast<uint8_t>(pending_);
+    gif_writer.block_count = count_;
+    gif_writer.block_bits_free = 8 - pending_bits_;
+    return true;
+  }
+
+ private:
+  bool write_block() {
+    gif_writer.block_count = count_;
+    gif_writer.block_bits_free = 0;
+    if (!write_full_block()) return false;
+    count_ = 0;
+    return true;
+  }
+
+  uint8_t* block_;
+  int count_;
+  uint32_t pending_;
+  int pending_bits_;
+};
+
+// Codes the pixel stream; the tables are allocated.
 [[nodiscard]] bool code_pixels(int min_code_size) {
   GifWriter& w = gif_writer;
+  const Dictionary d = tables();
   const uint16_t clear_code = static_cast<uint16_t>(1u << min_code_size);
   const uint16_t end_code = clear_code + 1;
+  uint16_t next_code = gif_reset_dictionary(d, clear_code);
   int code_width = min_code_size + 1;
   unsigned largest_code = (1u << code_width) - 1;
-  if (gif_put_code(clear_code, code_width) < 0) return false;
+  BitPacker packer;
+  if (!packer.put(clear_code, code_width)) return false;
 
+  // The cursor and the source live in registers and are stored back at the end.
+  const PixelSource source = w.get_pixel;
+  const uint16_t left = w.image_left, top = w.image_top;
+  const uint16_t width = w.image_width, height = w.image_height;
+  uint16_t x = w.cursor_x, y = w.cursor_y;
   uint16_t current = kNoCode;
-  while (w.cursor_y < w.image_height) {
-    const int16_t value = w.get_pixel(w.image_left + w.cursor_x, w.image_top + w.cursor_y);
-    if (++w.cursor_x == w.image_width) {
-      w.cursor_x = 0;
-      ++w.cursor_y;
+  bool failed = false;
+  while (y < height) {
+    // frame_pixel is called directly so that its load inlines here.
+    const int16_t value = source == frame_pixel ? frame_pixel(left + x, top + y) : source(left + x, top + y);
+    if (++x == width) {
+      x = 0;
+      ++y;
     }
     if (static_cast<uint16_t>(value) == 0xFFFF) break;
     const uint8_t pixel = value & 0xFF;
@@ -106,58 +212,40 @@ void gif_reset_dictionary(uint16_t clear_code) {
       continue;
     }
     int slot;
-    const uint16_t found = gif_find_code(current, pixel, &slot);
+    const uint16_t found = gif_find_code(d, current, pixel, &slot);
     if (found != kNoCode) {
       current = found;
       continue;
     }
-    if (gif_put_code(current, code_width) < 0) return false;
-    const uint16_t added = gif_add_code_at(slot, current, pixel);
+    if (!packer.put(current, code_width)) {
+      failed = true;
+      break;
+    }
+    const uint16_t added = gif_add_code_at(d, &next_code, slot, current, pixel);
     if (added == kNoCode || added > largest_code) {
       if (++code_width > kMaxCodeWidth) {
         // All 4096 codes are in use: start a fresh dictionary.
-        if (gif_put_code(clear_code, kMaxCodeWidth) < 0) return false;
-        gif_reset_dictionary(clear_code);
+        if (!packer.put(clear_code, kMaxCodeWidth)) {
+          failed = true;
+          break;
+        }
+        next_code = gif_reset_dictionary(d, clear_code);
         code_width = min_code_size + 1;
       }
       largest_code = (1u << code_width) - 1;
     }
     current = pixel;
   }
-  if (current != kNoCode && gif_put_code(current, code_width) < 0) return false;
-  return gif_put_code(end_code, code_width) >= 0 && gif_flush_block() == 0;
+  w.cursor_x = x;
+  w.cursor_y = y;
+  w.next_code = next_code;
+  if (failed || (current != kNoCode && !packer.put(current, code_width))) return false;
+  return packer.put(end_code, code_width) && packer.sync() && gif_flush_block() == 0;
 }
 
 }  // namespace
 
-int gif_put_code(int16_t code, int16_t width) {
-  GifWriter& w = gif_writer;
-  assert(width >= 1 && width <= kMaxCodeWidth);
-  unsigned bits = static_cast<uint16_t>(code);
-  int left = width;
-  for (;;) {
-    if (w.block_count >= kSubBlockBytes || (w.block_count == kSubBlockBytes - 1 && w.block_bits_free == 0)) {
-      if (!gif_put_byte(kSubBlockBytes) ||
-          std::fwrite(w.block.data(), 1, kSubBlockBytes, w.gif_file.get()) != kSubBlockBytes) {
-        return -1;
-      }
-      w.block[0] = 0;
-      w.block_count = 0;
-      w.block_bits_free = 8;
-    }
-    const int shift = 8 - w.block_bits_free;
-    if (left <= w.block_bits_free) {
-      w.block[w.block_count] |= static_cast<uint8_t>((bits & ((1u << left) - 1)) << shift);
-      w.block_bits_free -= left;
-      return width;
-    }
-    w.block[w.block_count] |= static_cast<uint8_t>((bits & ((1u << w.block_bits_free) - 1)) << shift);
-    w.block[++w.block_count] = 0;
-    bits >>= w.block_bits_free;
-    left -= w.block_bits_free;
-    w.block_bits_free = 8;
-  }
-}
+int gif_put_code(int16_t code, int16_t width) { return put_code(static_cast<uint16_t>(code), width); }
 
 int gif_flush_block() {
   GifWriter& w = gif_writer;
@@ -202,7 +290,6 @@ GifStatus gif_compress_image(uint8_t phase) {
   w.cursor_y = 0;
   w.get_pixel = frame_pixel;
   if (!allocate_tables()) return GIF_ERR_CODER_MEMORY;
-  gif_reset_dictionary(static_cast<uint16_t>(1u << min_code_size));
 
   const bool coded = code_pixels(min_code_size);
   gif_free_tables();

@@ -54,7 +54,3 @@ void render_frame(uint8_t phase) {
     }
   }
 }
-
-int16_t frame_pixel(int16_t x, int16_t y) {
-  return converter.pixel_frame[y * kScreenWidth + x];
-}

@@ -49,6 +49,8 @@ void render_frame(uint8_t phase);
 
 // The pixel source of the compressor: the colour index at (x, y) of the frame
 // rendered last. Requires 0 <= x < 256 and 0 <= y < 192; checks nothing.
-int16_t frame_pixel(int16_t x, int16_t y);
+inline int16_t frame_pixel(int16_t x, int16_t y) {
+  return converter.pixel_frame[y * kScreenWidth + x];
+}
 
 #endif  // PIXTREL_SCREEN_H_
