@@ -22,6 +22,14 @@ std::size_t sector_bytes(std::uint8_t size_code) { return std::size_t{128} << si
   return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
 }
 
+// Closes the 'dd' file after writing: `outcome` if that succeeded (or none
+// was open), else fatal.
+Outcome close_written_dd(ProgramState& state, Outcome outcome) {
+  if (state.dd.stream.close()) return outcome;
+  print_err(state, "error in write\n");
+  return Outcome::kFatal;
+}
+
 // Ends a copy on a failure of the 'dd' file: the note, then the 'dd' file
 // closed first and the image closed so that it keeps every byte written.
 Outcome dd_failure(ProgramState& state, const char* note) {
@@ -31,13 +39,24 @@ Outcome dd_failure(ProgramState& state, const char* note) {
   return Outcome::kFatal;
 }
 
-// Gives a copy up on a failure of the image and goes back to the menu.
-Outcome image_failure(ProgramState& state, const char* note) {
+// Gives a copy up on a failure of the image: its notes, the image closed.
+void report_image_failure(ProgramState& state, const char* note) {
   if (note != nullptr) print_err(state, "%s", note);
   print_out(state, "Operation terminated incorrectly.\n");
   state.image.stream.discard();
+}
+
+// In the copy from the 'dd' file: back to the menu.
+Outcome image_failure(ProgramState& state, const char* note) {
+  report_image_failure(state, note);
   state.dd.stream.discard();
   return Outcome::kMenu;
+}
+
+// In the copy into the 'dd' file: back to the menu once its close succeeded.
+Outcome image_failure_writing_dd(ProgramState& state, const char* note) {
+  report_image_failure(state, note);
+  return close_written_dd(state, Outcome::kMenu);
 }
 
 Outcome give_up(ProgramState& state, Outcome outcome) {
@@ -73,7 +92,7 @@ std::optional<Outcome> copy_track_to_dd(ProgramState& state) {
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     format.current_sector = i;
     if (std::fread(state.sector_buffer.data(), 1, size, state.image.stream.get()) != size) {
-      return image_failure(state, kReadFailed);
+      return image_failure_writing_dd(state, kReadFailed);
     }
     // A sector shorter than a slot fills its front; the rest of the slot is zero.
     if (size < kDdSlotBytes) std::memset(&state.sector_buffer[size], 0, kDdSlotBytes - size);
@@ -145,8 +164,8 @@ Outcome copy_image_to_dd(ProgramState& state) {
     return Outcome::kMenu;
   }
   switch (read_disk_info(state)) {
-    case BlockRead::kShortRead: return image_failure(state, kReadFailed);
-    case BlockRead::kRejected: return image_failure(state, nullptr);
+    case BlockRead::kShortRead: return image_failure_writing_dd(state, kReadFailed);
+    case BlockRead::kRejected: return image_failure_writing_dd(state, nullptr);
     case BlockRead::kTaken: break;
   }
   if (!state.dd.stream.open(dd_name, "w")) {
@@ -163,19 +182,16 @@ Outcome copy_image_to_dd(ProgramState& state) {
       print_out(state, "\rSaving track %d  head %d ...  ", t, h);
       show(state);
       switch (read_track_info(state)) {
-        case BlockRead::kShortRead: return image_failure(state, kReadFailed);
-        case BlockRead::kRejected: return image_failure(state, nullptr);
+        case BlockRead::kShortRead: return image_failure_writing_dd(state, kReadFailed);
+        case BlockRead::kRejected: return image_failure_writing_dd(state, nullptr);
         case BlockRead::kTaken: break;
       }
-      if (format.track != t || format.side != h) return image_failure(state, nullptr);
+      if (format.track != t || format.side != h) return image_failure_writing_dd(state, nullptr);
       if (const auto ended = copy_track_to_dd(state)) return *ended;
     }
   }
   state.image.stream.discard();
-  if (!state.dd.stream.close()) {
-    print_err(state, "error in write\n");
-    return Outcome::kFatal;
-  }
+  if (close_written_dd(state, Outcome::kMenu) != Outcome::kMenu) return Outcome::kFatal;
   print_out(state, "transfer ok.\n");
   return Outcome::kMenu;
 }
