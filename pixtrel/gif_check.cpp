@@ -1,27 +1,21 @@
-#include <fstream>
-#include <iterator>
-
 #include "gif_check.h"
+
+#include <fstream>
+#include <sstream>
+
 #include "gif_writer.h"
 #include "screen.h"
 
 std::string write_screen_gif(const std::string& path, bool animated) {
   converter.animated = animated;
   if (gif_create(path.c_str(), 320, 240, 16, 6) != GIF_OK) return "";
-  for (int i = 0; i < 16; ++i) {
-    gif_set_colour(i, screen_palette[i].red, screen_palette[i].green, screen_palette[i].blue);
-  }
+  for (int i = 0; i < 16; ++i) gif_set_colour(i, screen_palette[i].red, screen_palette[i].green, screen_palette[i].blue);
   gif_write_globals();
   bool ok = gif_compress_image(0) == GIF_OK && (!animated || gif_compress_image(1) == GIF_OK);
   ok = gif_close() == GIF_OK && ok;
-  std::ifstream in(path, std::ios::binary);
-  return ok ? std::string(std::istreambuf_iterator<char>(in), {}) : "";
-}
-
-std::string image_at(const std::string& gif, size_t start) {
-  size_t p = start + 11;
-  while (p < gif.size() && gif[p] != 0) p += static_cast<unsigned char>(gif[p]) + 1;
-  return gif.substr(start, p + 1 - start);
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return ok ? bytes.str() : "";
 }
 
 std::vector<uint8_t> rendered(uint8_t phase) {

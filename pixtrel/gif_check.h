@@ -1,5 +1,5 @@
-// gif_check: test support: writes a screen through the GIF writer and decodes
-// GIF files with giflib, an independent decoder.
+// gif_check: test support: the driver's writer calls for one screen, and the
+// reading of a GIF file by giflib, a decoder independent of ours.
 #ifndef PIXTREL_GIF_CHECK_H_
 #define PIXTREL_GIF_CHECK_H_
 
@@ -9,25 +9,15 @@
 
 struct DecodedGif {
   std::string error;  // empty when giflib read the whole file
-  int width = 0, height = 0;
-  std::vector<std::vector<uint8_t>> frames;  // 256 x 192 colour indices each
-  std::vector<int> delays;                   // per graphic control extension
-  int loop_count = -1;                       // -1: no loop extension
-  int extension_blocks = 0;
+  int width = 0, height = 0, extensions = 0;
+  std::vector<std::vector<uint8_t>> frames;  // colour indices, row by row
+  std::vector<int> delays;                   // per frame, -1 without a control extension
 };
-
-// Decodes a whole GIF file held in `bytes`; frames must be 256 x 192 at (0, 0).
 DecodedGif decode_gif(const std::string& bytes);
 
-// Writes converter.screen_data as a GIF at `path` with the driver's calls
-// (still, or animated when `animated`) and returns the file's bytes, or ""
-// when a writer operation failed.
+// Writes converter.screen_data to `path` as the driver does and returns the
+// file's bytes, "" when a writer operation failed; rendered() gives a frame.
 std::string write_screen_gif(const std::string& path, bool animated);
-
-// The image of `gif` from its separator at `start` to its block terminator.
-std::string image_at(const std::string& gif, size_t start);
-
-// The rendered frame of converter.screen_data for `phase`.
 std::vector<uint8_t> rendered(uint8_t phase);
 
 #endif  // PIXTREL_GIF_CHECK_H_

@@ -132,53 +132,6 @@ inline int put_code(unsigned bits, int width) {
          gif_put_word(w.image_width) && gif_put_word(w.image_height) && gif_put_byte(0x00);
 }
 
-// The packer of code_pixels: the bits not yet stored in `block` are held in
-// a register, least significant first, and the writer's block fields are
-// brought up to date when coding ends.
-class BitPacker {
- public:
-  BitPacker() : block_(gif_writer.block.data()), count_(gif_writer.block_count) {
-    pending_ = block_[count_];
-    pending_bits_ = 8 - gif_writer.block_bits_free;
-  }
-
-  // Stores the low `width` bits of `code`; false when a sub-block write failed.
-  [[nodiscard]] bool put(unsigned code, int width) {
-    pending_ |= static_cast<uint32_t>(code & ((1u << width) - 1)) << pending_bits_;
-    pending_bits_ += width;
-    while (pending_bits_ >= 8) {
-      if (count_ == kSubBlockBytes && !write_block()) return false;
-      block_[count_++] = static_cast<uint8_t>(pending_);
-      pending_ >>= 8;
-      pending_bits_ -= 8;
-    }
-    return true;
-  }
-
-  // Leaves the partial byte in `block` and the writer's fields as gif_put_code would.
-  [[nodiscard]] bool sync() {
-    if (pending_bits_ > 0 && count_ == kSubBlockBytes && !write_block()) return false;
-    block_[count_] = static_cast<uint8_t>(pending_);
-    gif_writer.block_count = count_;
-    gif_writer.block_bits_free = 8 - pending_bits_;
-    return true;
-  }
-
- private:
-  bool write_block() {
-    gif_writer.block_count = count_;
-    gif_writer.block_bits_free = 0;
-    if (!write_full_block()) return false;
-    count_ = 0;
-    return true;
-  }
-
-  uint8_t* block_;
-  int count_;
-  uint32_t pending_;
-  int pending_bits_;
-};
-
 // Codes the pixel stream; the tables are allocated.
 [[nodiscard]] bool code_pixels(int min_code_size) {
   GifWriter& w = gif_writer;
@@ -188,8 +141,7 @@ class BitPacker {
   uint16_t next_code = gif_reset_dictionary(d, clear_code);
   int code_width = min_code_size + 1;
   unsigned largest_code = (1u << code_width) - 1;
-  BitPacker packer;
-  if (!packer.put(clear_code, code_width)) return false;
+  if (put_code(clear_code, code_width) < 0) return false;
 
   // The cursor and the source live in registers and are stored back at the end.
   const PixelSource source = w.get_pixel;
@@ -217,7 +169,7 @@ class BitPacker {
       current = found;
       continue;
     }
-    if (!packer.put(current, code_width)) {
+    if (put_code(current, code_width) < 0) {
       failed = true;
       break;
     }
@@ -225,7 +177,7 @@ class BitPacker {
     if (added == kNoCode || added > largest_code) {
       if (++code_width > kMaxCodeWidth) {
         // All 4096 codes are in use: start a fresh dictionary.
-        if (!packer.put(clear_code, kMaxCodeWidth)) {
+        if (put_code(clear_code, kMaxCodeWidth) < 0) {
           failed = true;
           break;
         }
@@ -239,8 +191,8 @@ class BitPacker {
   w.cursor_x = x;
   w.cursor_y = y;
   w.next_code = next_code;
-  if (failed || (current != kNoCode && !packer.put(current, code_width))) return false;
-  return packer.put(end_code, code_width) && packer.sync() && gif_flush_block() == 0;
+  if (failed || (current != kNoCode && put_code(current, code_width) < 0)) return false;
+  return put_code(end_code, code_width) >= 0 && gif_flush_block() == 0;
 }
 
 }  // namespace
