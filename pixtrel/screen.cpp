@@ -1,5 +1,7 @@
 #include "screen.h"
 
+#include <cstring>
+
 ConverterState converter;
 
 const std::array<PaletteLevels, kScreenColours> screen_palette = {{
@@ -17,6 +19,21 @@ constexpr int kThirdBytes = 2048;
 constexpr int kLineStride = 256;    // next pixel line within a character row
 constexpr uint8_t kFlashBit = 0x80;
 constexpr uint8_t kBrightBit = 0x40;
+constexpr uint64_t kEveryByte = 0x0101010101010101;
+
+// For each bitmap byte, eight bytes in memory order (little-endian): 0xFF
+// where its bit is set, most significant bit first.
+constexpr std::array<uint64_t, 256> spread_bits() {
+  std::array<uint64_t, 256> table{};
+  for (int value = 0; value < 256; ++value) {
+    for (int pixel = 0; pixel < 8; ++pixel) {
+      if (value & (0x80 >> pixel)) table[value] |= uint64_t{0xFF} << (8 * pixel);
+    }
+  }
+  return table;
+}
+constexpr std::array<uint64_t, 256> kSpreadBits = spread_bits();
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "kSpreadBits holds pixels in little-endian order");
 
 }  // namespace
 
@@ -47,8 +64,11 @@ void render_frame(uint8_t phase) {
             ink = paper;
             paper = swap;
           }
-          const uint8_t bits = bitmap[column];
-          for (int mask = 0x80; mask != 0; mask >>= 1) *out++ = (bits & mask) ? ink : paper;
+          // Eight pixels at once: the byte's bits spread to 0xFF/0x00 bytes, leftmost first.
+          const uint64_t ink_mask = kSpreadBits[bitmap[column]];
+          const uint64_t pixels = (ink * kEveryByte & ink_mask) | (paper * kEveryByte & ~ink_mask);
+          std::memcpy(out, &pixels, 8);
+          out += 8;
         }
       }
     }
