@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cassert>
 #include <new>
 
@@ -86,41 +87,6 @@ uint16_t gif_reset_dictionary(const Dictionary& d, uint16_t clear_code) {
   return false;
 }
 
-// Writes the 255 complete bytes of `block` as a sub-block and empties it.
-[[nodiscard]] __attribute__((noinline)) bool write_full_block() {
-  GifWriter& w = gif_writer;
-  if (!gif_put_byte(kSubBlockBytes) ||
-      std::fwrite(w.block.data(), 1, kSubBlockBytes, w.gif_file.get()) != kSubBlockBytes) {
-    return false;
-  }
-  w.block[0] = 0;
-  w.block_count = 0;
-  w.block_bits_free = 8;
-  return true;
-}
-
-inline int put_code(unsigned bits, int width) {
-  GifWriter& w = gif_writer;
-  assert(width >= 1 && width <= kMaxCodeWidth);
-  for (int left = width;;) {
-    if (w.block_count >= kSubBlockBytes - 1 && (w.block_count >= kSubBlockBytes || w.block_bits_free == 0)) {
-      if (!write_full_block()) return -1;
-    }
-    const int free = w.block_bits_free;
-    const unsigned stored = bits << (8 - free);
-    if (left <= free) {
-      w.block[w.block_count] |= static_cast<uint8_t>(stored & ((1u << (left + 8 - free)) - 1));
-      w.block_bits_free = free - left;
-      return width;
-    }
-    w.block[w.block_count] |= static_cast<uint8_t>(stored);
-    w.block[++w.block_count] = 0;
-    bits >>= free;
-    left -= free;
-    w.block_bits_free = 8;
-  }
-}
-
 [[nodiscard]] bool write_control_extension() {
   return gif_put_byte(0x21) && gif_put_byte(0xF9) && gif_put_byte(0x04) && gif_put_byte(0x00) &&
          gif_put_word(kFrameDelay) && gif_put_byte(0) /* transparent index */ && gif_put_byte(0x00);
@@ -132,6 +98,59 @@ inline int put_code(unsigned bits, int width) {
          gif_put_word(w.image_width) && gif_put_word(w.image_height) && gif_put_byte(0x00);
 }
 
+// The code packer. Bits not yet in whole bytes wait in a register and whole
+// bytes gather in a buffer with room for those that one code completes, so
+// that storing a code takes no branch but the rare one for a full sub-block.
+// It starts from the writer's block fields, and sync() brings them up to date.
+class BitPacker {
+ public:
+  BitPacker() : count_(gif_writer.block_count), pending_bits_(8 - gif_writer.block_bits_free) {
+    std::copy_n(gif_writer.block.begin(), count_ + 1, buffer_.begin());
+    pending_ = buffer_[count_] & ((1u << pending_bits_) - 1);
+  }
+
+  // Stores the low `width` bits of `code`; false when a sub-block write failed.
+  [[nodiscard]] bool put(unsigned code, int width) {
+    pending_ |= (code & ((1u << width) - 1)) << pending_bits_;
+    pending_bits_ += width;
+    buffer_[count_] = static_cast<uint8_t>(pending_);
+    buffer_[count_ + 1] = static_cast<uint8_t>(pending_ >> 8);
+    const int whole = pending_bits_ >> 3;
+    count_ += whole;
+    pending_ >>= whole * 8;
+    pending_bits_ &= 7;
+    // A full sub-block goes out once a further bit follows its 255 bytes.
+    if (count_ > kSubBlockBytes || (count_ == kSubBlockBytes && pending_bits_ > 0)) return write_block();
+    return true;
+  }
+
+  // Brings the writer's block fields up to date (before gif_flush_block).
+  [[nodiscard]] bool sync() {
+    if (count_ == kSubBlockBytes && pending_bits_ > 0 && !write_block()) return false;
+    buffer_[count_] = static_cast<uint8_t>(pending_);
+    std::copy_n(buffer_.begin(), count_ + 1, gif_writer.block.begin());
+    gif_writer.block_count = count_;
+    gif_writer.block_bits_free = 8 - pending_bits_;
+    return true;
+  }
+
+ private:
+  [[nodiscard]] __attribute__((noinline)) bool write_block() {
+    if (!gif_put_byte(kSubBlockBytes) ||
+        std::fwrite(buffer_.data(), 1, kSubBlockBytes, gif_writer.gif_file.get()) != kSubBlockBytes) {
+      return false;
+    }
+    count_ -= kSubBlockBytes;
+    std::copy_n(buffer_.begin() + kSubBlockBytes, count_ + 1, buffer_.begin());
+    return true;
+  }
+
+  std::array<uint8_t, kSubBlockBytes + 3> buffer_{};  // room for the bytes that one code completes
+  int count_;  // whole bytes in buffer_
+  uint32_t pending_;
+  int pending_bits_;  // 0 to 7 between calls
+};
+
 // Codes the pixel stream; the tables are allocated.
 [[nodiscard]] bool code_pixels(int min_code_size) {
   GifWriter& w = gif_writer;
@@ -141,7 +160,8 @@ inline int put_code(unsigned bits, int width) {
   uint16_t next_code = gif_reset_dictionary(d, clear_code);
   int code_width = min_code_size + 1;
   unsigned largest_code = (1u << code_width) - 1;
-  if (put_code(clear_code, code_width) < 0) return false;
+  BitPacker packer;
+  if (!packer.put(clear_code, code_width)) return false;
 
   // The cursor and the source live in registers and are stored back at the end.
   const PixelSource source = w.get_pixel;
@@ -169,7 +189,7 @@ inline int put_code(unsigned bits, int width) {
       current = found;
       continue;
     }
-    if (put_code(current, code_width) < 0) {
+    if (!packer.put(current, code_width)) {
       failed = true;
       break;
     }
@@ -177,7 +197,7 @@ inline int put_code(unsigned bits, int width) {
     if (added == kNoCode || added > largest_code) {
       if (++code_width > kMaxCodeWidth) {
         // All 4096 codes are in use: start a fresh dictionary.
-        if (put_code(clear_code, kMaxCodeWidth) < 0) {
+        if (!packer.put(clear_code, kMaxCodeWidth)) {
           failed = true;
           break;
         }
@@ -191,13 +211,17 @@ inline int put_code(unsigned bits, int width) {
   w.cursor_x = x;
   w.cursor_y = y;
   w.next_code = next_code;
-  if (failed || (current != kNoCode && put_code(current, code_width) < 0)) return false;
-  return put_code(end_code, code_width) >= 0 && gif_flush_block() == 0;
+  if (failed || (current != kNoCode && !packer.put(current, code_width))) return false;
+  return packer.put(end_code, code_width) && packer.sync() && gif_flush_block() == 0;
 }
 
 }  // namespace
 
-int gif_put_code(int16_t code, int16_t width) { return put_code(static_cast<uint16_t>(code), width); }
+int gif_put_code(int16_t code, int16_t width) {
+  assert(width >= 1 && width <= kMaxCodeWidth);
+  BitPacker packer;
+  return packer.put(static_cast<uint16_t>(code), width) && packer.sync() ? width : -1;
+}
 
 int gif_flush_block() {
   GifWriter& w = gif_writer;
