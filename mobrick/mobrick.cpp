@@ -19,6 +19,12 @@ int main() {
   }
   init_program_state(*state, Console{stdin, stdout, stderr});
   const int status = run_menu(*state);
-  if (std::fflush(stdout) != 0) return 1;
+  // Messages that could not all be written (a full disk) fail the run; the
+  // error flag stays set after the failed flush that found it.
+  const bool failed_before = std::ferror(stdout);
+  if (std::fclose(stdout) != 0 || failed_before) {
+    std::fputs("mobrick: error writing standard output\n", stderr);
+    return 1;
+  }
   return status;
 }

@@ -180,4 +180,11 @@ TEST_F(MobrickTest, FailedDdReadsAndWritesAreFatal) {
   EXPECT_EQ(file("image.p3d").size(), 100000u);
 }
 
+TEST_F(MobrickTest, UnwritableMessagesFailTheRun) {
+  RunResult r = run_program(MOBRICK_PATH, {}, RunOptions{dir.path(), "5\no\n6\n", "/dev/full", -1});
+  EXPECT_EQ(r.err, "mobrick: error writing standard output\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(file("default.dsk").size(), 194816u);  // the work itself was done
+}
+
 }  // namespace

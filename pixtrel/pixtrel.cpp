@@ -18,9 +18,7 @@ int usage() {
   return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::fputs(kBanner, stdout);
   if (argc < 2) return usage();
   int first = 1;
@@ -34,3 +32,18 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+// Messages that could not all be written (a full disk) fail the run; the
+// error flag stays set after the failed flush that found it.
+int close_stdout(int status) {
+  const bool failed_before = std::ferror(stdout);
+  if (std::fclose(stdout) != 0 || failed_before) {
+    std::fputs("pixtrel: error writing standard output\n", stderr);
+    return 1;
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return close_stdout(run(argc, argv)); }

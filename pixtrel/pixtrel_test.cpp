@@ -64,4 +64,13 @@ TEST(PixtrelTest, RunsInOrder) {
   for (const char* absent : {"short.gif", "z.gif", "noisy.gif"}) EXPECT_FALSE(file_exists(dir / absent)) << absent;
 }
 
+TEST(PixtrelTest, UnwritableMessagesFailTheRunButNotTheConversion) {
+  TempDir dir;
+  write_file(dir / "calm.scr", make_screen(false));
+  const RunResult r = run_program(PIXTREL_PATH, {"calm"}, RunOptions{dir.path(), "", "/dev/full", -1});
+  EXPECT_EQ(r.err, "pixtrel: error writing standard output\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(read_file(dir / "calm.gif").substr(0, 6), "GIF87a");
+}
+
 }  // namespace
