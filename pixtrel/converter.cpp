@@ -15,7 +15,7 @@ constexpr int16_t kPaletteBits = 6;  // levels of screen_palette are 0 to 63
 
 bool ends_with(const std::string& name, const char* suffix) {
   const std::string::size_type length = std::char_traits<char>::length(suffix);
-  return name.size() > length && name.compare(name.size() - length, length, suffix) == 0;
+  return name.size() >= length && name.compare(name.size() - length, length, suffix) == 0;
 }
 
 [[nodiscard]] bool fail_compress(GifStatus status, const std::string& gif_name) {

@@ -27,7 +27,7 @@ TEST(PixtrelTest, RunsInOrder) {
   ASSERT_EQ(mkdir((dir / folder).c_str(), 0700), 0);
   ASSERT_EQ(mkdir((dir / "taken.gif").c_str(), 0700), 0);
   for (const char* name : {"a.scr", "b.scr", "noisy.scr"}) write_file(dir / name, make_screen(true));
-  for (const char* name : {"calm.scr", "up.SCR", "pic", "pic.Scr", "taken"}) write_file(dir / name, make_screen(false));
+  for (const char* name : {"calm.scr", "up.SCR", ".SCR", "pic", "pic.Scr", "taken"}) write_file(dir / name, make_screen(false));
   write_file(dir / long_name + ".scr", make_screen(false));
   write_file(dir / "pic.gif", std::string(100000, 'x'));
   write_file(dir / "short.scr", make_screen(false, 6911));
@@ -42,6 +42,7 @@ TEST(PixtrelTest, RunsInOrder) {
       {{"a", "-f"}, converted("a.scr", "a.gif") + not_found("-f"), 1},
       {{"up", "pic", "pic.Scr"}, converted("up.SCR", "up.GIF") + converted("pic", "pic.gif") +
                                      converted("pic.Scr", "pic.Scr.gif"), 0},
+      {{".SCR"}, converted(".SCR", ".GIF"), 0},
       {{long_name + "x"}, not_found(long_name + "x"), 1},
       {{long_name}, converted(long_name + ".scr", long_name + ".gif"), 0},
       {{"short"}, "Converting short.scr to short.gif ... \nSorry, short.scr doesn't look like a SCR file to me!\n", 1},
@@ -58,7 +59,7 @@ TEST(PixtrelTest, RunsInOrder) {
     EXPECT_EQ(r.status, run.status) << run.out;
   }
   EXPECT_EQ(read_file(dir / "b.gif").substr(0, 6) + read_file(dir / "a.gif").substr(0, 6), "GIF89aGIF87a");
-  for (const char* same : {"up.GIF", "pic.gif", "pic.Scr.gif", "long.gif"}) {
+  for (const char* same : {"up.GIF", ".GIF", "pic.gif", "pic.Scr.gif", "long.gif"}) {
     EXPECT_EQ(read_file(dir / same), read_file(dir / "calm.gif")) << same;
   }
   for (const char* absent : {"short.gif", "z.gif", "noisy.gif"}) EXPECT_FALSE(file_exists(dir / absent)) << absent;
