@@ -1,5 +1,7 @@
 #include "menu.h"
 
+#include <cstdio>
+
 #include "dialogue.h"
 #include "format.h"
 #include "transfer.h"
@@ -26,7 +28,8 @@ int run_menu(ProgramState& state) {
   print_out(state, "%s", kBanner);
   for (;;) {
     print_out(state, "%s", kMenu);
-    if (!read_answer(state)) return 0;
+    // The end of input quits; a failed read is no Quit.
+    if (!read_answer(state)) return std::ferror(state.console.in) ? 1 : 0;
     Outcome outcome = Outcome::kMenu;
     switch (state.line[0]) {
       case '1': outcome = set_dd_file(state); break;

@@ -6,7 +6,8 @@
 
 // Prints the banner, then shows the menu and runs the chosen operations
 // until Quit or the end of input at the menu (returns 0), or until an
-// operation ends fatally or the input ends at one of its prompts (returns 1).
+// operation ends fatally, the input ends at one of its prompts or cannot be
+// read (returns 1).
 // The result is the process's exit status.
 int run_menu(ProgramState& state);
 

@@ -19,6 +19,7 @@ int main() {
   }
   init_program_state(*state, Console{stdin, stdout, stderr});
   const int status = run_menu(*state);
+  if (std::ferror(stdin)) std::fputs("mobrick: error reading standard input\n", stderr);
   // Messages that could not all be written (a full disk) fail the run; the
   // error flag stays set after the failed flush that found it.
   const bool failed_before = std::ferror(stdout);

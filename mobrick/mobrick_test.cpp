@@ -26,6 +26,12 @@ TEST_F(MobrickTest, MenuAnswersAndNames) {
 TEST_F(MobrickTest, EndOfInputQuitsAtMenuAndFailsAtPrompts) {
   EXPECT_EQ(mobrick("").status, 0);
   EXPECT_EQ(mobrick("1\n").status, 1);
+  // Standard input that cannot be read (a directory) is not the end of input.
+  RunResult unreadable = run_program("/bin/sh", {"-c", "exec \"$0\" < .", MOBRICK_PATH},
+                                     RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(unreadable.out, kStart);
+  EXPECT_EQ(unreadable.err, "mobrick: error reading standard input\n");
+  EXPECT_EQ(unreadable.status, 1);
   write_file(dir / "default.dsk", "old");
   write_file(dir / "image.p3d", std::string(737280, 'x'));
   const std::string question = "Overwrite (y/n) ? ", format_menu = "m)odify; o)k\nYour choice: ";
