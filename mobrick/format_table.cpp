@@ -9,7 +9,7 @@ constexpr std::uint8_t kSectorsPerTrack = 9;
 constexpr std::uint8_t kGap3 = 0x4E;
 constexpr std::uint8_t kFiller = 0xE5;
 
-// +3 DOS disk specification records, indexed by format type. Bytes: type,
+// The 16-byte +3 DOS disk records (DiskSpec), indexed by format type. Bytes: type,
 // sidedness, tracks per side, sectors per track, sector size shift, reserved
 // tracks, block size shift, directory blocks, read/write gap, format gap,
 // five reserved bytes, checksum fiddle byte.
