@@ -59,6 +59,20 @@ void build_track_info(ProgramState& state) {
   }
 }
 
+bool write_image(ProgramState& state, const void* data, std::size_t size) {
+  return std::fwrite(data, 1, size, state.image.stream.get()) == size;
+}
+
+bool write_disk_info(ProgramState& state) {
+  build_disk_info(state);
+  return write_image(state, state.image.disk_info.data(), kInfoBlockBytes);
+}
+
+bool write_track_info(ProgramState& state) {
+  build_track_info(state);
+  return write_image(state, state.image.track_info.data(), kInfoBlockBytes);
+}
+
 BlockRead read_disk_info(ProgramState& state) {
   auto& block = state.image.disk_info;
   if (!read_block(state, block)) return BlockRead::kShortRead;

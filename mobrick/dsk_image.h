@@ -7,7 +7,12 @@
 #ifndef MOBRICK_DSK_IMAGE_H_
 #define MOBRICK_DSK_IMAGE_H_
 
+#include <cstddef>
+
 #include "program_state.h"
+
+// Bytes of a sector with size code N: 128 << N.
+inline std::size_t sector_bytes(std::uint8_t size_code) { return std::size_t{128} << size_code; }
 
 enum class BlockRead { kTaken, kShortRead, kRejected };
 
@@ -19,6 +24,18 @@ void build_disk_info(ProgramState& state);
 // first_sector_id, first_sector_id + 1, ...). Writes nothing to the file and
 // leaves `track_format.sectors` alone.
 void build_track_info(ProgramState& state);
+
+// Writes `size` bytes at `data` to the open image stream. Returns false on a
+// short write.
+[[nodiscard]] bool write_image(ProgramState& state, const void* data, std::size_t size);
+
+// build_disk_info, then writes the block to the open image stream. Returns
+// false on a short write.
+[[nodiscard]] bool write_disk_info(ProgramState& state);
+
+// build_track_info, then writes the block to the open image stream. Returns
+// false on a short write.
+[[nodiscard]] bool write_track_info(ProgramState& state);
 
 // Reads the next 256 bytes of the image stream into `image.disk_info`.
 // Returns kShortRead if fewer came, kRejected (no image) if they do not begin

@@ -15,13 +15,9 @@ Outcome write_failure(ProgramState& state) {
   return Outcome::kMenu;
 }
 
-[[nodiscard]] bool write_image(ProgramState& state, const void* data, std::size_t size) {
-  return std::fwrite(data, 1, size, state.image.stream.get()) == size;
-}
-
 [[nodiscard]] bool write_track(ProgramState& state) {
   const TrackFormat& format = state.track_format;
-  const std::size_t size = std::size_t{128} << format.size_code;
+  const std::size_t size = sector_bytes(format.size_code);
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     std::memset(state.sector_buffer.data(), format.filler, size);
     if (format.track == 0 && format.side == 0 && i == 0) {
@@ -49,8 +45,7 @@ Outcome format_image(ProgramState& state) {
     return Outcome::kInputEnded;
   }
 
-  build_disk_info(state);
-  if (!write_image(state, state.image.disk_info.data(), kInfoBlockBytes)) return write_failure(state);
+  if (!write_disk_info(state)) return write_failure(state);
   TrackFormat& format = state.track_format;
   for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
     format.track = t;
@@ -58,8 +53,7 @@ Outcome format_image(ProgramState& state) {
       format.side = h;
       print_out(state, "\rFormatting track %d  head %d ...  ", t, h);
       show(state);
-      build_track_info(state);
-      if (!write_image(state, state.image.track_info.data(), kInfoBlockBytes)) return write_failure(state);
+      if (!write_track_info(state)) return write_failure(state);
       if (!write_track(state)) return write_failure(state);
     }
   }

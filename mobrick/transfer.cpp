@@ -12,12 +12,6 @@ namespace {
 constexpr std::int32_t kDdSides = 2;
 constexpr std::int32_t kDdSectorsPerTrack = 9;
 
-std::size_t sector_bytes(std::uint8_t size_code) { return std::size_t{128} << size_code; }
-
-[[nodiscard]] bool write_image(ProgramState& state, const void* data, std::size_t size) {
-  return std::fwrite(data, 1, size, state.image.stream.get()) == size;
-}
-
 [[nodiscard]] bool seek_dd(ProgramState& state, std::uint8_t track, std::uint8_t side, std::uint8_t id) {
   return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
 }
@@ -132,8 +126,7 @@ Outcome copy_dd_to_image(ProgramState& state) {
   }
   if (select_format(state, FormatMenu::kTwoSided) != Outcome::kMenu) return give_up(state, Outcome::kInputEnded);
 
-  build_disk_info(state);
-  if (!write_image(state, state.image.disk_info.data(), kInfoBlockBytes)) return image_failure(state, kWriteFailed);
+  if (!write_disk_info(state)) return image_failure(state, kWriteFailed);
   TrackFormat& format = state.track_format;
   for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
     format.track = t;
@@ -141,10 +134,7 @@ Outcome copy_dd_to_image(ProgramState& state) {
       format.side = h;
       print_out(state, "\rLoading track %d  head %d ...  ", t, h);
       show(state);
-      build_track_info(state);
-      if (!write_image(state, state.image.track_info.data(), kInfoBlockBytes)) {
-        return image_failure(state, kWriteFailed);
-      }
+      if (!write_track_info(state)) return image_failure(state, kWriteFailed);
       if (const auto ended = copy_track_from_dd(state)) return *ended;
     }
   }
