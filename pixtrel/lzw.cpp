@@ -163,53 +163,44 @@ class BitPacker {
   BitPacker packer;
   if (!packer.put(clear_code, code_width)) return false;
 
-  // The cursor and the source live in registers and are stored back at the end.
-  const PixelSource source = w.get_pixel;
-  const uint16_t left = w.image_left, top = w.image_top;
-  const uint16_t width = w.image_width, height = w.image_height;
-  uint16_t x = w.cursor_x, y = w.cursor_y;
   uint16_t current = kNoCode;
-  bool failed = false;
-  while (y < height) {
-    // frame_pixel is called directly so that its load inlines here.
-    const int16_t value = source == frame_pixel ? frame_pixel(left + x, top + y) : source(left + x, top + y);
-    if (++x == width) {
-      x = 0;
-      ++y;
-    }
-    if (static_cast<uint16_t>(value) == 0xFFFF) break;
-    const uint8_t pixel = value & 0xFF;
-    if (current == kNoCode) {
-      current = pixel;
-      continue;
-    }
+  // One pixel of the stream after the first; false when a sub-block write failed.
+  auto code_pixel = [&](uint8_t pixel) -> bool {
     int slot;
     const uint16_t found = gif_find_code(d, current, pixel, &slot);
     if (found != kNoCode) {
       current = found;
-      continue;
+      return true;
     }
-    if (!packer.put(current, code_width)) {
-      failed = true;
-      break;
-    }
+    if (!packer.put(current, code_width)) return false;
     const uint16_t added = gif_add_code_at(d, &next_code, slot, current, pixel);
     if (added == kNoCode || added > largest_code) {
       if (++code_width > kMaxCodeWidth) {
         // All 4096 codes are in use: start a fresh dictionary.
-        if (!packer.put(clear_code, kMaxCodeWidth)) {
-          failed = true;
-          break;
-        }
+        if (!packer.put(clear_code, kMaxCodeWidth)) return false;
         next_code = gif_reset_dictionary(d, clear_code);
         code_width = min_code_size + 1;
       }
       largest_code = (1u << code_width) - 1;
     }
     current = pixel;
-  }
-  w.cursor_x = x;
-  w.cursor_y = y;
+    return true;
+  };
+
+  // gif_compress_image installs frame_pixel over whole rows of the frame,
+  // so the stream is a run of pixel_frame, read straight through; its
+  // indices are 0 to 15, never the -1 that would end it early.
+  assert(w.get_pixel == frame_pixel && w.image_left == 0 && w.image_width == kScreenWidth &&
+         w.image_top + w.image_height <= kScreenHeight);
+  const uint8_t* const rows = converter.pixel_frame.data() + w.image_top * kScreenWidth;
+  const uint8_t* p = rows + w.cursor_y * kScreenWidth + w.cursor_x;
+  const uint8_t* const end = rows + w.image_height * kScreenWidth;
+  bool coded = true;
+  if (p < end) current = *p++;
+  while (coded && p < end) coded = code_pixel(*p++);
+  w.cursor_x = static_cast<uint16_t>((p - rows) % kScreenWidth);
+  w.cursor_y = static_cast<uint16_t>((p - rows) / kScreenWidth);
+  const bool failed = !coded;
   w.next_code = next_code;
   if (failed || (current != kNoCode && !packer.put(current, code_width))) return false;
   return packer.put(end_code, code_width) && packer.sync() && gif_flush_block() == 0;
