@@ -10,7 +10,6 @@ namespace {
 // right by (n - 1 - i) mod 16: bytes 16 apart can be XORed together first.
 constexpr size_t kLanes = 16;
 constexpr size_t kChunkBytes = 64;
-constexpr size_t kReadBlockBytes = size_t{1} << 20;
 
 uint16_t rotate_right(uint16_t v, unsigned k) {
   k &= 15;

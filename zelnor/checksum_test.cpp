@@ -48,7 +48,7 @@ TEST(Checksum, MatchesByteLoopOnEveryShortLengthAndOnRandomData) {
 }
 
 TEST(ChecksumFile, MatchesByteLoopAroundTheReadBlockSize) {
-  constexpr size_t kBlock = size_t{1} << 20;
+  constexpr size_t kBlock = kReadBlockBytes;
   std::mt19937 rng(3);
   const auto data = random_bytes(rng, 2 * kBlock + 17);
   for (size_t n : {kBlock - 1, kBlock, kBlock + 1, 2 * kBlock, 2 * kBlock + 17}) {
