@@ -10,11 +10,6 @@ bool FileStream::open(const char* path, const char* mode) {
   return stream_ != nullptr;
 }
 
-void FileStream::adopt(FILE* stream) {
-  discard();
-  stream_ = stream;
-}
-
 void FileStream::set_unbuffered() {
   assert(stream_ != nullptr);
   std::setvbuf(stream_, nullptr, _IONBF, 0);
@@ -23,9 +18,10 @@ void FileStream::set_unbuffered() {
 bool FileStream::close() {
   if (stream_ == nullptr) return true;
   // fclose writes what is still buffered and reports a failure of that too.
+  const bool failed_before = std::ferror(stream_) != 0;
   const bool closed = std::fclose(stream_) == 0;
   stream_ = nullptr;
-  return closed;
+  return closed && !failed_before;
 }
 
 void FileStream::discard() {

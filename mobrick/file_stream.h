@@ -17,16 +17,14 @@ class FileStream {
   // then empty.
   [[nodiscard]] bool open(const char* path, const char* mode);
 
-  // Takes ownership of an already open stream (may be null).
-  void adopt(FILE* stream);
-
   // Makes the stream unbuffered, so that each read or write reaches the file
   // at once and a failure shows at the call that caused it. Requires an open
   // stream that has not been used yet.
   void set_unbuffered();
 
-  // Flushes and closes the stream. Returns false if either the final flush
-  // or the close failed; true if it succeeded or no stream was open. The
+  // Flushes and closes the stream. Returns false if a write failed before
+  // (the stream's error flag), or the final flush or the close failed; true
+  // if all succeeded or no stream was open. The
   // holder is empty afterwards in both cases.
   [[nodiscard]] bool close();
 
