@@ -1,6 +1,7 @@
 #include "format_table.h"
 
 #include "dialogue.h"
+#include "dsk_image.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ const FormatRow* find_row(char key, FormatMenu menu) {
 }  // namespace
 
 std::uint16_t track_size(std::uint8_t sector_count, std::uint8_t size_code) {
-  return static_cast<std::uint16_t>(sector_count * (128u << size_code) + kInfoBlockBytes);
+  return static_cast<std::uint16_t>(sector_count * sector_bytes(size_code) + kInfoBlockBytes);
 }
 
 Outcome select_format(ProgramState& state, FormatMenu menu) {
