@@ -4,6 +4,7 @@
 #include <new>
 
 #include "menu.h"
+#include "process_setup.h"
 #include "program_state.h"
 
 namespace {
@@ -12,6 +13,11 @@ ProgramState* state = nullptr;
 }  // namespace
 
 int main() {
+  if (!fill_closed_standard_descriptors()) {
+    std::fputs("mobrick: cannot open /dev/null\n", stderr);
+    return 1;
+  }
+  ignore_file_size_signal();
   state = new (std::nothrow) ProgramState;
   if (state == nullptr) {
     std::fputs("malloc: no memory\n", stderr);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "converter.h"
+#include "process_setup.h"
 #include "screen.h"
 
 namespace {
@@ -46,4 +47,11 @@ int close_stdout(int status) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return close_stdout(run(argc, argv)); }
+int main(int argc, char** argv) {
+  if (!fill_closed_standard_descriptors()) {
+    std::fputs("pixtrel: cannot open /dev/null\n", stderr);
+    return 1;
+  }
+  ignore_file_size_signal();
+  return close_stdout(run(argc, argv));
+}

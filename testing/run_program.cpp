@@ -40,7 +40,8 @@ void make_pipe(int fds[2]) {
   dup2(err_fd, 2);
   if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
   if (options.file_size_limit >= 0) {
-    signal(SIGXFSZ, SIG_IGN);
+    // The program must survive the limit by itself: a write past it fails.
+    signal(SIGXFSZ, SIG_DFL);
     rlimit limit{static_cast<rlim_t>(options.file_size_limit),
                  static_cast<rlim_t>(options.file_size_limit)};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);

@@ -10,7 +10,7 @@ struct RunOptions {
   std::string cwd;              // working directory of the child; empty: ours
   std::string stdin_data;       // fed to the child's standard input, then EOF
   std::string stdout_path;      // non-empty: the child's stdout goes to this file
-  int64_t file_size_limit = -1; // >= 0: RLIMIT_FSIZE of the child, SIGXFSZ ignored
+  int64_t file_size_limit = -1; // >= 0: RLIMIT_FSIZE of the child, SIGXFSZ left to kill it
 };
 
 struct RunResult {

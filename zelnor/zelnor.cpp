@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "checksum.h"
+#include "process_setup.h"
 
 namespace {
 
@@ -133,5 +134,10 @@ int close_stdout(int status) {
 
 int main(int argc, char** argv) {
   if (argc > 0 && argv[0] != nullptr) options.program_name = base_name(argv[0]);
+  if (!fill_closed_standard_descriptors()) {
+    std::fprintf(stderr, "%s: cannot open /dev/null\n", options.program_name);
+    return 1;
+  }
+  ignore_file_size_signal();
   return close_stdout(run(argc, argv));
 }

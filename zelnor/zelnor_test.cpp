@@ -100,4 +100,13 @@ TEST_F(ZelnorTest, LengthBeyondThirtyOneBits) {
   EXPECT_EQ(r.status, 0);
 }
 
+TEST_F(ZelnorTest, AClosedStandardOutputFailsOnlyWhenWritten) {
+  RunResult r = run_program("/bin/sh", {"-c", "exec \"$0\" -v >&-", ZELNOR_PATH}, RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(r.err, kNotice + "This is Zelnor 0.2.\n");
+  EXPECT_EQ(r.status, 1);
+  r = run_program("/bin/sh", {"-c", "exec \"$0\" abc >&-", ZELNOR_PATH}, RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(r.err, kNotice + "zelnor: error writing <standard output>  --> reason: Bad file descriptor\n");
+  EXPECT_EQ(r.status, 1);
+}
+
 }  // namespace
