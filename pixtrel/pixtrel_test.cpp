@@ -74,4 +74,63 @@ TEST(PixtrelTest, UnwritableMessagesFailTheRunButNotTheConversion) {
   EXPECT_EQ(read_file(dir / "calm.gif").substr(0, 6), "GIF87a");
 }
 
+// A +3DOS header for a CODE file of `length` bytes, its checksum off by
+// `checksum_error`.
+std::string plus3_header(unsigned length, int checksum_error = 0) {
+  std::string header("PLUS3DOS\x1A\x01\x00", 11);
+  const unsigned file_length = 128 + length;
+  for (int i = 0; i < 4; ++i) header += static_cast<char>(file_length >> (8 * i) & 0xFF);
+  header += std::string(1, 3) + static_cast<char>(length & 0xFF) + static_cast<char>(length >> 8) + std::string("\0\x40", 2);
+  header.resize(127, '\0');
+  unsigned sum = 0;
+  for (char c : header) sum += static_cast<unsigned char>(c);
+  return header + static_cast<char>((sum ^ checksum_error) & 0xFF);
+}
+
+TEST(PixtrelTest, DirectoriesAndPlus3DosFiles) {
+  TempDir dir;
+  const std::string banner = "\nPIXTREL v1.0 - screen dumps to GIF images, by the pixtrel authors\n\n";
+  // A directory named like the argument is passed over.
+  ASSERT_EQ(mkdir((dir / "title").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+  write_file(dir / "title.scr", make_screen(false));
+  RunResult r = run_program(PIXTREL_PATH, {"title", "folder"}, RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(r.out, banner + converted("title.scr", "title.gif") + not_found("folder"));
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 1);
+
+  // The screen behind a +3DOS header; a header one checksum bit off is no
+  // header, so the file's first 6912 bytes are the screen as in any file.
+  const std::string screen = make_screen(false), near = plus3_header(6912, 1) + screen;
+  write_file(dir / "plain.scr", screen);
+  write_file(dir / "saved.scr", plus3_header(6912) + screen);
+  write_file(dir / "near.scr", near);
+  write_file(dir / "front.scr", near.substr(0, 6912));
+  r = run_program(PIXTREL_PATH, {"plain", "saved", "near", "front"}, RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(r.out, banner + converted("plain.scr", "plain.gif") + converted("saved.scr", "saved.gif") +
+                       converted("near.scr", "near.gif") + converted("front.scr", "front.gif"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(read_file(dir / "saved.gif") == read_file(dir / "plain.gif"));
+  EXPECT_TRUE(read_file(dir / "near.gif") == read_file(dir / "front.gif"));
+  EXPECT_FALSE(read_file(dir / "near.gif") == read_file(dir / "plain.gif"));
+
+  // A header followed by fewer than 6912 bytes.
+  write_file(dir / "cut.scr", plus3_header(6912) + screen.substr(0, 6911));
+  r = run_program(PIXTREL_PATH, {"cut"}, RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(r.out, banner + "Converting cut.scr to cut.gif ... \nSorry, cut.scr doesn't look like a SCR file to me!\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(file_exists(dir / "cut.gif"));
+}
+
+TEST(PixtrelTest, AClosedStandardOutputTakesNoFile) {
+  TempDir dir;
+  write_file(dir / "calm.scr", make_screen(false));
+  ASSERT_EQ(run_program(PIXTREL_PATH, {"calm"}, RunOptions{dir.path(), "", "", -1}).status, 0);
+  const std::string gif = read_file(dir / "calm.gif");
+  const RunResult r = run_program("/bin/sh", {"-c", "exec \"$0\" calm >&-", PIXTREL_PATH}, RunOptions{dir.path(), "", "", -1});
+  EXPECT_EQ(r.err, "pixtrel: error writing standard output\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(read_file(dir / "calm.gif") == gif);
+}
+
 }  // namespace
