@@ -21,23 +21,35 @@ void show(ProgramState& state);
 // Returns `c` in upper case if it is a lower-case letter a to z, else `c`.
 char upper_letter(char c);
 
-// Flushes the output, then reads up to the next newline, at most 79
-// characters, into `line`; a trailing newline is cut off. What did not fit
-// stays in the input for the next prompt. Returns false at end of input
-// (nothing read); `line` is then empty.
+// Flushes the output, then reads one whole line of input as the answer: its
+// first 4095 characters go into `line`, without the newline and without a
+// carriage return right before it; the rest of a longer line is dropped and
+// sets `line_too_long`. Nothing of a line is left for the next prompt.
+// Returns false at end of input (nothing read; `line` is then empty) or when
+// the input cannot be read.
 [[nodiscard]] bool read_answer(ProgramState& state);
 
-// Asks "file already exist. Overwrite (y/n) ? " if the image file can be
-// opened for reading. Returns kMenu with `go_on` set to the answer (true
-// without a question if the file cannot be read); kInputEnded, with `go_on`
-// false, if the input ended at the question.
+// Prints "Operation terminated incorrectly." and marks the run as failed.
+void report_terminated(ProgramState& state);
+
+enum class ConsoleStream { kOut, kErr };
+
+// Prints "error opening <image name>" on `stream` and marks the run as failed.
+void report_open_failure(ProgramState& state, ConsoleStream stream);
+
+// Asks "file already exist. Overwrite (y/n) ? " if a file of the image's
+// name exists, whether or not it can be read. Returns kMenu with `go_on` set
+// to the answer (true without a question if there is no such file);
+// kInputEnded, with `go_on` false, if the input ended at the question.
 [[nodiscard]] Outcome ask_overwrite(ProgramState& state, bool& go_on);
 
-// Menu choice 1: takes the answer as the 'dd' file name.
+// Menu choice 1: takes the answer as the 'dd' file name; an answer of more
+// than 4095 characters is refused with "name too long" and the name kept.
 [[nodiscard]] Outcome set_dd_file(ProgramState& state);
 
 // Menu choice 2: takes the answer as the image name, adding ".dsk" when the
-// name holds no '.', and confirms it.
+// name holds no '.', and confirms it; a name that would be longer than 4095
+// characters is refused with "name too long" and the name kept.
 [[nodiscard]] Outcome set_image_file(ProgramState& state);
 
 #endif  // MOBRICK_DIALOGUE_H_

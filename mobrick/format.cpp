@@ -10,7 +10,7 @@ namespace {
 
 Outcome write_failure(ProgramState& state) {
   print_err(state, "error fwrite()\n");
-  print_out(state, "Operation terminated incorrectly.\n");
+  report_terminated(state);
   state.image.stream.discard();
   return Outcome::kMenu;
 }
@@ -37,7 +37,7 @@ Outcome format_image(ProgramState& state) {
   const Outcome asked = ask_overwrite(state, go_on);
   if (!go_on) return asked;
   if (!state.image.stream.open(image_name, "w")) {
-    print_out(state, "error opening %s\n", image_name);
+    report_open_failure(state, ConsoleStream::kOut);
     return Outcome::kMenu;
   }
   if (select_format(state, FormatMenu::kFull) != Outcome::kMenu) {

@@ -22,6 +22,9 @@ constexpr char kMenu[] =
     "\n"
     "Your choice: ";
 
+// A run that gave an operation up fails, so that a script sees it.
+int quit_status(const ProgramState& state) { return state.operation_failed ? 1 : 0; }
+
 }  // namespace
 
 int run_menu(ProgramState& state) {
@@ -29,7 +32,7 @@ int run_menu(ProgramState& state) {
   for (;;) {
     print_out(state, "%s", kMenu);
     // The end of input quits; a failed read is no Quit.
-    if (!read_answer(state)) return std::ferror(state.console.in) ? 1 : 0;
+    if (!read_answer(state)) return std::ferror(state.console.in) ? 1 : quit_status(state);
     Outcome outcome = Outcome::kMenu;
     switch (state.line[0]) {
       case '1': outcome = set_dd_file(state); break;
@@ -37,7 +40,7 @@ int run_menu(ProgramState& state) {
       case '3': outcome = copy_dd_to_image(state); break;
       case '4': outcome = copy_image_to_dd(state); break;
       case '5': outcome = format_image(state); break;
-      case '6': return 0;
+      case '6': return quit_status(state);
       default: print_out(state, " only 1-6 : "); break;
     }
     if (outcome != Outcome::kMenu) return 1;

@@ -10,6 +10,8 @@ constexpr char kDefaultImageName[] = "default.dsk";
 void init_program_state(ProgramState& state, const Console& console) {
   state.console = console;
   state.line.fill(0);
+  state.line_too_long = false;
+  state.operation_failed = false;
   state.sector_buffer.fill(0);
   state.disk_spec.fill(0);
   state.dd.stream.discard();
@@ -22,4 +24,5 @@ void init_program_state(ProgramState& state, const Console& console) {
   state.image.track_info.fill(0);
   state.geometry = DiskGeometry{};
   state.track_format = TrackFormat{};
+  state.dd_slots_written.reset();
 }

@@ -4,15 +4,16 @@
 #define MOBRICK_PROGRAM_STATE_H_
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
 #include "file_stream.h"
 
-constexpr std::size_t kLineBytes = 80;            // one answer: 79 chars + terminator
+constexpr std::size_t kNameBytes = 4096;          // a name: 4095 chars + terminator
+constexpr std::size_t kLineBytes = kNameBytes;    // one answer, which may be a name
 constexpr std::size_t kSectorBufferBytes = 4096;  // largest sector, size code 5
-constexpr std::size_t kNameBytes = 4096;
 constexpr std::size_t kDiskSpecBytes = 16;
 constexpr std::size_t kInfoBlockBytes = 256;      // Disk-Info and Track-Info blocks
 constexpr std::size_t kMaxSectorsPerTrack = 18;
@@ -70,15 +71,22 @@ struct Console {
   FILE* err;
 };
 
+// Slots of a 'dd' file that a copy can address: the highest, track 254 side
+// 254 sector ID 255, is slot 7112.
+constexpr std::size_t kDdSlots = 8192;
+
 struct ProgramState {
   Console console;
   std::array<char, kLineBytes> line;
+  bool line_too_long;  // the last answer did not fit `line`; what fitted is there
+  bool operation_failed;  // some operation of this run was given up
   std::array<std::uint8_t, kSectorBufferBytes> sector_buffer;
   DiskSpec disk_spec;
   DdFile dd;
   ImageFile image;
   DiskGeometry geometry;
   TrackFormat track_format;
+  std::bitset<kDdSlots> dd_slots_written;  // by the copy into the 'dd' file running
 };
 
 // How an operation ended: back to the menu, or the process is to end with
@@ -86,7 +94,7 @@ struct ProgramState {
 enum class Outcome { kMenu, kFatal, kInputEnded };
 
 // Sets up `state` as at start-up: default names "image.p3d" ('dd' file) and
-// "default.dsk" (image), no open streams, everything else zero.
+// "default.dsk" (image), no open streams, everything else zero or false.
 void init_program_state(ProgramState& state, const Console& console);
 
 #endif  // MOBRICK_PROGRAM_STATE_H_

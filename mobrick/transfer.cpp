@@ -1,5 +1,8 @@
 #include "transfer.h"
 
+#include <sys/stat.h>
+
+#include <cassert>
 #include <cstring>
 #include <optional>
 
@@ -36,7 +39,7 @@ Outcome dd_failure(ProgramState& state, const char* note) {
 // Gives a copy up on a failure of the image: its notes, the image closed.
 void report_image_failure(ProgramState& state, const char* note) {
   if (note != nullptr) print_err(state, "%s", note);
-  print_out(state, "Operation terminated incorrectly.\n");
+  report_terminated(state);
   state.image.stream.discard();
 }
 
@@ -57,6 +60,41 @@ Outcome give_up(ProgramState& state, Outcome outcome) {
   state.image.stream.discard();
   state.dd.stream.discard();
   return outcome;
+}
+
+// True when `name` is the file open as `stream`: the same device and inode,
+// whether reached through the same name, a link or a symbolic link.
+[[nodiscard]] bool is_open_file(const char* name, FILE* stream) {
+  struct stat named;
+  struct stat open;
+  return stat(name, &named) == 0 && fstat(fileno(stream), &open) == 0 && named.st_dev == open.st_dev &&
+         named.st_ino == open.st_ino;
+}
+
+// Gives a copy up before either file is changed: the two names are one file.
+Outcome same_file(ProgramState& state) {
+  print_err(state, "error: %s and %s are the same file\n", state.dd.name.data(), state.image.name.data());
+  report_terminated(state);
+  return give_up(state, Outcome::kMenu);
+}
+
+// Claims the 'dd' slots of the sectors of the Track-Info block just read.
+// False when the track does not fit the 'dd' layout: its sectors are larger
+// than a slot, or one of them would land in a slot written before in this
+// copy (another sector's, or an earlier track's). The sector of ID 0 on
+// track 0 side 0 has no slot; its seek fails when it is copied.
+[[nodiscard]] bool claim_track_slots(ProgramState& state) {
+  const TrackFormat& format = state.track_format;
+  if (sector_bytes(format.size_code) > kDdSlotBytes) return false;
+  for (std::uint8_t i = 0; i < format.sector_count; ++i) {
+    const std::int32_t offset = dd_sector_offset(format.track, format.side, format.sectors[i].sector_id);
+    if (offset < 0) continue;
+    const std::size_t slot = static_cast<std::size_t>(offset) / kDdSlotBytes;
+    assert(slot < state.dd_slots_written.size());
+    if (state.dd_slots_written[slot]) return false;
+    state.dd_slots_written[slot] = true;
+  }
+  return true;
 }
 
 constexpr char kWriteFailed[] = "error fwrite()\n";
@@ -117,11 +155,12 @@ Outcome copy_dd_to_image(ProgramState& state) {
     return Outcome::kFatal;
   }
   state.dd.stream.set_unbuffered();
+  if (is_open_file(image_name, state.dd.stream.get())) return same_file(state);
   bool go_on = false;
   const Outcome asked = ask_overwrite(state, go_on);
   if (!go_on) return give_up(state, asked);
   if (!state.image.stream.open(image_name, "w")) {
-    print_out(state, "error opening %s\n", image_name);
+    report_open_failure(state, ConsoleStream::kOut);
     return give_up(state, Outcome::kMenu);
   }
   if (select_format(state, FormatMenu::kTwoSided) != Outcome::kMenu) return give_up(state, Outcome::kInputEnded);
@@ -150,7 +189,7 @@ Outcome copy_image_to_dd(ProgramState& state) {
   print_out(state, "Copy Image -> 'dd' file\n");
   print_out(state, "reading from image file %s\n", image_name);
   if (!state.image.stream.open(image_name, "r")) {
-    print_err(state, "error opening %s\n", image_name);
+    report_open_failure(state, ConsoleStream::kErr);
     return Outcome::kMenu;
   }
   switch (read_disk_info(state)) {
@@ -158,6 +197,7 @@ Outcome copy_image_to_dd(ProgramState& state) {
     case BlockRead::kRejected: return image_failure_writing_dd(state, nullptr);
     case BlockRead::kTaken: break;
   }
+  if (is_open_file(dd_name, state.image.stream.get())) return same_file(state);
   if (!state.dd.stream.open(dd_name, "w")) {
     print_err(state, "error: can't open %s\n", dd_name);
     state.image.stream.discard();
@@ -165,6 +205,7 @@ Outcome copy_image_to_dd(ProgramState& state) {
   }
   state.dd.stream.set_unbuffered();
   print_out(state, "writing to 'dd' file %s ...\n", dd_name);
+  state.dd_slots_written.reset();
 
   const TrackFormat& format = state.track_format;
   for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
@@ -177,6 +218,10 @@ Outcome copy_image_to_dd(ProgramState& state) {
         case BlockRead::kTaken: break;
       }
       if (format.track != t || format.side != h) return image_failure_writing_dd(state, nullptr);
+      if (!claim_track_slots(state)) {
+        print_err(state, "error: track %d head %d doesn't fit a 'dd' file\n", t, h);
+        return image_failure_writing_dd(state, nullptr);
+      }
       if (const auto ended = copy_track_to_dd(state)) return *ended;
     }
   }

@@ -16,7 +16,8 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 
 // Menu choice 3: reads the 'dd' file and writes a new image in the format
 // picked in the two-sided dialogue. Returns kMenu when done or when the image
-// failed (its streams closed; the messages printed); kFatal after "error: ..."
+// failed or names the 'dd' file itself (its streams closed; the messages
+// printed); kFatal after "error: ..."
 // on the error stream when the 'dd' file cannot be opened, positioned or
 // read (the image keeps what was written); kInputEnded if the input ended at
 // a prompt. Both streams are closed on every return.
