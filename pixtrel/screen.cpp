@@ -21,19 +21,24 @@ constexpr uint8_t kFlashBit = 0x80;
 constexpr uint8_t kBrightBit = 0x40;
 constexpr uint64_t kEveryByte = 0x0101010101010101;
 
-// For each bitmap byte, eight bytes in memory order (little-endian): 0xFF
-// where its bit is set, most significant bit first.
-constexpr std::array<uint64_t, 256> spread_bits() {
-  std::array<uint64_t, 256> table{};
+// The eight pixels of a bitmap byte as bytes in display order: 0xFF where
+// its bit is set, most significant bit first. Loaded whole into a 64-bit word,
+// the bytes keep their memory order on any host, since only bytewise
+// operations follow.
+struct alignas(8) PixelMask {
+  uint8_t pixel[8];
+};
+
+constexpr std::array<PixelMask, 256> spread_bits() {
+  std::array<PixelMask, 256> table{};
   for (int value = 0; value < 256; ++value) {
     for (int pixel = 0; pixel < 8; ++pixel) {
-      if (value & (0x80 >> pixel)) table[value] |= uint64_t{0xFF} << (8 * pixel);
+      table[value].pixel[pixel] = (value & (0x80 >> pixel)) ? 0xFF : 0x00;
     }
   }
   return table;
 }
-constexpr std::array<uint64_t, 256> kSpreadBits = spread_bits();
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "kSpreadBits holds pixels in little-endian order");
+constexpr std::array<PixelMask, 256> kSpreadBits = spread_bits();
 
 }  // namespace
 
@@ -65,7 +70,8 @@ void render_frame(uint8_t phase) {
             paper = swap;
           }
           // Eight pixels at once: the byte's bits spread to 0xFF/0x00 bytes, leftmost first.
-          const uint64_t ink_mask = kSpreadBits[bitmap[column]];
+          uint64_t ink_mask;
+          std::memcpy(&ink_mask, kSpreadBits[bitmap[column]].pixel, 8);
           const uint64_t pixels = (ink * kEveryByte & ink_mask) | (paper * kEveryByte & ~ink_mask);
           std::memcpy(out, &pixels, 8);
           out += 8;
