@@ -48,13 +48,13 @@ TEST_F(LibdskTest, ReadsACopiedDumpAndItsImageCopiesBack) {
   const std::string dump = random_bytes(737280);
   write_file(dir / "image.p3d", dump);
   ASSERT_EQ(mobrick("3\no\n6\n").status, 0);
-  EXPECT_TRUE(read_with_libdsk(dir / "default.dsk", 80, 2, 1) == dump);
+  EXPECT_PRED_FORMAT2(SameBytes, read_with_libdsk(dir / "default.dsk", 80, 2, 1), dump);
 
   RunResult r = run_program(DSKTRANS_PATH, {"-itype", "raw", "-otype", "dsk", "-format", "pcw720", "image.p3d",
                                             "default.dsk"}, RunOptions{dir.path(), "", "", -1});
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(mobrick("1\nback\n4\n6\n").status, 0);
-  EXPECT_TRUE(file("back") == dump);
+  EXPECT_PRED_FORMAT2(SameBytes, file("back"), dump);
 }
 
 }  // namespace

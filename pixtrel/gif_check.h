@@ -17,6 +17,8 @@ DecodedGif decode_gif(const std::string& bytes);
 
 // Writes converter.screen_data to `path` as the driver does and returns the
 // file's bytes, "" when a writer operation failed; rendered() gives a frame.
+// It repeats the driver's calls, so it cannot check them: the driver's colour
+// table is checked in the GIFs that the program itself writes.
 std::string write_screen_gif(const std::string& path, bool animated);
 std::vector<uint8_t> rendered(uint8_t phase);
 

@@ -14,6 +14,14 @@ std::string converted(const std::string& from, const std::string& to, const char
   return "Converting " + from + " to " + to + " ... " + kind + " ... done\n";
 }
 
+// The logical screen descriptor (320 x 240, a 16-entry global colour table)
+// and that table: the 16 screen colours as red, green and blue bytes.
+const std::string kScreenDescriptor("\x40\x01\xF0\x00\xD3\x00\x00", 7);
+const std::string kColourTable = std::string("\x00\x00\x00" "\x00\x00\xBE" "\xBE\x00\x00" "\xBE\x00\xBE"
+                                             "\x00\xBE\x00" "\x00\xBE\xBE" "\xBE\xBE\x00" "\xAA\xAA\xAA"
+                                             "\x00\x00\x00" "\x00\x00\xFF" "\xFF\x00\x00" "\xFF\x00\xFF"
+                                             "\x00\xFF\x00" "\x00\xFF\xFF" "\xFF\xFF\x00" "\xFF\xFF\xFF", 48);
+
 // Patterned bitmap bytes; attributes with FLASH bits only when `flash`.
 std::string make_screen(bool flash, size_t size = 6912) {
   std::string screen(size, '\0');
@@ -58,7 +66,13 @@ TEST(PixtrelTest, RunsInOrder) {
     EXPECT_EQ(r.err, run.out.empty() ? usage : "") << run.out;
     EXPECT_EQ(r.status, run.status) << run.out;
   }
-  EXPECT_EQ(read_file(dir / "b.gif").substr(0, 6) + read_file(dir / "a.gif").substr(0, 6), "GIF89aGIF87a");
+  // The program's own signature, descriptor and colour table, animated and still.
+  for (auto [name, signature] : {std::pair{"b.gif", "GIF89a"}, {"a.gif", "GIF87a"}, {"calm.gif", "GIF87a"}}) {
+    const std::string gif = read_file(dir / name);
+    EXPECT_EQ(gif.substr(0, 6), signature) << name;
+    EXPECT_EQ(gif.substr(6, 7), kScreenDescriptor) << name;
+    EXPECT_EQ(gif.substr(13, 48), kColourTable) << name;
+  }
   for (const char* same : {"up.GIF", ".GIF", "pic.gif", "pic.Scr.gif", "long.gif"}) {
     EXPECT_EQ(read_file(dir / same), read_file(dir / "calm.gif")) << same;
   }

@@ -37,7 +37,7 @@ void make_pipe(int fds[2]) {
   } else {
     dup2(out_fd, 1);
   }
-  dup2(err_fd, 2);
+  dup2(options.merge_stderr ? 1 : err_fd, 2);
   if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
   if (options.file_size_limit >= 0) {
     // The program must survive the limit by itself: a write past it fails.

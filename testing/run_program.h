@@ -11,11 +11,12 @@ struct RunOptions {
   std::string stdin_data;       // fed to the child's standard input, then EOF
   std::string stdout_path;      // non-empty: the child's stdout goes to this file
   int64_t file_size_limit = -1; // >= 0: RLIMIT_FSIZE of the child, SIGXFSZ left to kill it
+  bool merge_stderr = false;    // the child's stderr goes where its stdout goes (2>&1)
 };
 
 struct RunResult {
   std::string out;  // everything the child wrote to standard output
-  std::string err;  // everything the child wrote to standard error
+  std::string err;  // everything the child wrote to standard error; "" when merged
   int status = -1;  // exit status; 128 + signal number if killed by a signal
 };
 

@@ -4,11 +4,19 @@
 
 #include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
 
-uint16_t reference_sum(uint16_t sum, const std::vector<uint8_t>& data) {
+uint16_t sum_of(const std::string& text, uint16_t start = 0) {
+  return checksum_update(start, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+// The definition, a byte at a time, which checksum_update does not follow: it
+// folds bytes 16 apart first, and each length mod 16 and mod 64 takes a path
+// of its own.
+uint16_t defined_sum(uint16_t sum, const std::vector<uint8_t>& data) {
   for (uint8_t b : data) {
     sum = static_cast<uint16_t>((sum >> 1) | ((sum & 1) << 15));
     sum ^= b;
@@ -16,10 +24,31 @@ uint16_t reference_sum(uint16_t sum, const std::vector<uint8_t>& data) {
   return sum;
 }
 
-std::vector<uint8_t> random_bytes(std::mt19937& rng, size_t n) {
-  std::vector<uint8_t> v(n);
-  for (auto& b : v) b = static_cast<uint8_t>(rng());
-  return v;
+// Sums worked out once, outside this code, from the definition.
+TEST(Checksum, WorkedValues) {
+  const std::string fox = "The quick brown fox jumps over the lazy dog";
+  EXPECT_EQ(sum_of(""), 0);
+  EXPECT_EQ(sum_of("a"), 0x61);
+  EXPECT_EQ(sum_of("abc"), 16458);  // 0x404A
+  EXPECT_EQ(sum_of("abc", 0xBEEF), 0xB797);
+  EXPECT_EQ(sum_of(fox), 0xC4A9);
+  EXPECT_EQ(sum_of(fox, 0x8001), 0xC499);
+  EXPECT_EQ(sum_of(fox + fox), 0x5191);  // 86 bytes: one chunk of 64 and a rest
+  std::string bytes_0_to_254;
+  for (int b = 0; b < 255; ++b) bytes_0_to_254 += static_cast<char>(b);
+  EXPECT_EQ(sum_of(bytes_0_to_254), 0x01FE);
+  EXPECT_EQ(sum_of(std::string(1000, '\xFF')), 0xAAAA);
+}
+
+TEST(Checksum, FoldedSumEqualsTheDefinitionOnEveryShortLength) {
+  std::mt19937 rng(1);
+  for (size_t n = 0; n <= 64; n++) {
+    std::vector<uint8_t> data(n);
+    for (auto& b : data) b = static_cast<uint8_t>(rng());
+    for (uint16_t start : {uint16_t{0}, uint16_t{0x8001}, uint16_t{0xBEEF}}) {
+      EXPECT_EQ(checksum_update(start, data.data(), n), defined_sum(start, data)) << n << " from " << start;
+    }
+  }
 }
 
 Checksum sum_through_file(const std::vector<uint8_t>& data) {
@@ -33,29 +62,30 @@ Checksum sum_through_file(const std::vector<uint8_t>& data) {
   return result;
 }
 
-TEST(Checksum, MatchesByteLoopOnEveryShortLengthAndOnRandomData) {
-  std::mt19937 rng(1);
-  for (size_t n = 0; n <= 64; n++) {
-    const auto data = random_bytes(rng, n);
-    for (uint16_t start : {uint16_t{0}, uint16_t{0x8001}, uint16_t{0xBEEF}}) {
-      EXPECT_EQ(checksum_update(start, data.data(), n), reference_sum(start, data)) << n;
-    }
+// Bytes from a linear congruential generator: x = x * 1103515245 + 12345
+// modulo 2^32 from x = 1, each byte the top 8 bits of the next x.
+std::vector<uint8_t> generated_bytes(size_t n) {
+  std::vector<uint8_t> bytes(n);
+  uint32_t x = 1;
+  for (auto& b : bytes) {
+    x = x * 1103515245u + 12345u;
+    b = static_cast<uint8_t>(x >> 24);
   }
-  for (int round = 0; round < 20; round++) {
-    const auto data = random_bytes(rng, rng() % 5000);
-    EXPECT_EQ(checksum_update(0, data.data(), data.size()), reference_sum(0, data));
-  }
+  return bytes;
 }
 
-TEST(ChecksumFile, MatchesByteLoopAroundTheReadBlockSize) {
+TEST(ChecksumFile, WorkedValuesAroundTheReadBlockSize) {
   constexpr size_t kBlock = kReadBlockBytes;
-  std::mt19937 rng(3);
-  const auto data = random_bytes(rng, 2 * kBlock + 17);
-  for (size_t n : {kBlock - 1, kBlock, kBlock + 1, 2 * kBlock, 2 * kBlock + 17}) {
-    const std::vector<uint8_t> part(data.begin(), data.begin() + static_cast<long>(n));
-    const Checksum result = sum_through_file(part);
-    EXPECT_EQ(result.count, n);
-    EXPECT_EQ(result.sum, reference_sum(0, part)) << "length " << n;
+  static_assert(kBlock == 262144, "the sums below were worked out for lengths around 256 KiB");
+  const std::vector<uint8_t> data = generated_bytes(2 * kBlock + 17);
+  ASSERT_EQ(data[0], 0x41);
+  ASSERT_EQ(data[1], 0x96);
+  struct { size_t length; uint16_t sum; } cases[] = {
+      {kBlock - 1, 0x8319}, {kBlock, 0xC18F}, {kBlock + 1, 0xE070}, {2 * kBlock, 0x9E49}, {2 * kBlock + 17, 0x5616}};
+  for (const auto& c : cases) {
+    const Checksum result = sum_through_file({data.begin(), data.begin() + static_cast<long>(c.length)});
+    EXPECT_EQ(result.count, c.length);
+    EXPECT_EQ(result.sum, c.sum) << "length " << c.length;
   }
 }
 

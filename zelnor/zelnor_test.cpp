@@ -43,7 +43,8 @@ TEST_F(ZelnorTest, DecimalAndHexLines) {
   for (auto args : {std::vector<std::string>{"-x", "abc"}, {"-x", "--hex", "abc"}, {"abc", "-x"}}) {
     r = zelnor(args);
     EXPECT_EQ(r.out, "abc: 404A,      3 bytes\n") << args[0] << " " << args[1];
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, kNotice) << args[0] << " " << args[1];
+    EXPECT_EQ(r.status, 0) << args[0] << " " << args[1];
   }
 }
 
@@ -97,6 +98,7 @@ TEST_F(ZelnorTest, LengthBeyondThirtyOneBits) {
   close(fd);
   RunResult r = zelnor({"big"});
   EXPECT_EQ(r.out, "big: 16458, 3221225472 bytes\n");
+  EXPECT_EQ(r.err, kNotice);
   EXPECT_EQ(r.status, 0);
 }
 
