@@ -1,8 +1,10 @@
 # Front door: wraps CMake. `make help` lists the targets.
 PREFIX       ?= /usr/local
+DESTDIR      ?=
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 BUILD        := build
+TEST_BUILD   := build-test
 ASAN_BUILD   := build-asan
 FUZZ_BUILD   := build-fuzz
 BENCH_BUILD  := build-bench
@@ -10,40 +12,52 @@ BENCH_BUILD  := build-bench
 # With CI set (as the CI runner does), warnings are errors.
 CMAKE_FLAGS  := $(if $(CI),-DWERROR=ON) $(EXTRA_CMAKE_FLAGS)
 
-.PHONY: all build demo check test test-asan install fuzz bench clean help
+.PHONY: all build demo check test test-asan test-package package install fuzz bench clean help
 
 all: build
 
 help:
-	@echo "make            build the three programs and their tests ($(BUILD)/)"
+	@echo "make            build the three programs ($(BUILD)/); needs only CMake and a C++17 compiler"
 	@echo "make demo       build, then run each program on the bundled samples"
-	@echo "make check      run the test suite, normally and under ASan+UBSan"
-	@echo "make install    install programs and man pages under PREFIX ($(PREFIX))"
+	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
+	@echo "                then build the package and try it out"
+	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
+	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/"
 	@echo "make fuzz       build the libFuzzer targets with clang and run each $(FUZZ_SECONDS)s"
 	@echo "make bench      run the benchmarks under bench/"
 
 build:
-	@scripts/deps.sh check
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	@scripts/deps.sh build
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
 	scripts/demo.sh $(BUILD)
 
-test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+test:
+	@scripts/deps.sh check
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON $(CMAKE_FLAGS)
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan:
 	@scripts/deps.sh check
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_TESTING=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-check: test test-asan
+package: build
+	@scripts/deps.sh package
+	cd $(BUILD) && cpack
+
+test-package: package
+	scripts/package_test.sh $(BUILD)
+
+check: test test-asan test-package
 
 install: build
-	cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 fuzz:
 	@scripts/deps.sh fuzz
@@ -53,9 +67,9 @@ fuzz:
 
 bench:
 	@scripts/deps.sh bench
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	bench/run.sh $(BENCH_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
