@@ -12,7 +12,7 @@ BENCH_BUILD  := build-bench
 # With CI set (as the CI runner does), warnings are errors.
 CMAKE_FLAGS  := $(if $(CI),-DWERROR=ON) $(EXTRA_CMAKE_FLAGS)
 
-.PHONY: all build demo check test test-asan test-package package install fuzz bench clean help
+.PHONY: all build demo check check-cross test test-asan test-package package install fuzz bench clean help
 
 all: build
 
@@ -21,6 +21,7 @@ help:
 	@echo "make demo       build, then run each program on the bundled samples"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
 	@echo "                then build the package and try it out"
+	@echo "make check-cross  build for s390x and i686, run under qemu-user, compare every byte with the native build"
 	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
 	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/"
 	@echo "make fuzz       build the libFuzzer targets with clang and run each $(FUZZ_SECONDS)s"
@@ -56,6 +57,11 @@ test-package: package
 
 check: test test-asan test-package
 
+# The programs built for a big-endian 64-bit and a 32-bit machine must give
+# the native build's bytes.
+check-cross:
+	scripts/check_cross.sh
+
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
@@ -72,4 +78,4 @@ bench:
 	bench/run.sh $(BENCH_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) build-cross
