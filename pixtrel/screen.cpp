@@ -1,5 +1,6 @@
 #include "screen.h"
 
+#include <cstdio>
 #include <cstring>
 
 ConverterState converter;
@@ -40,7 +41,37 @@ constexpr std::array<PixelMask, 256> spread_bits() {
 }
 constexpr std::array<PixelMask, 256> kSpreadBits = spread_bits();
 
+// A file saved by +3DOS begins with a 128-byte header: "PLUS3DOS", 0x1A,
+// issue and version bytes, the file length (4 bytes), then the BASIC header
+// (byte 15 the file type, 3 for CODE; bytes 16 and 17 the data length, low
+// byte first); byte 127 is the sum of bytes 0 to 126, modulo 256.
+constexpr size_t kPlus3HeaderBytes = 128;
+constexpr char kPlus3Signature[] = "PLUS3DOS\x1A";
+constexpr size_t kPlus3FileType = 15;
+constexpr uint8_t kPlus3CodeFile = 3;
+constexpr size_t kPlus3DataLength = 16;
+constexpr size_t kPlus3Checksum = 127;
+
+bool is_plus3_screen_header(const uint8_t* header) {
+  if (std::memcmp(header, kPlus3Signature, sizeof kPlus3Signature - 1) != 0) return false;
+  if (header[kPlus3FileType] != kPlus3CodeFile) return false;
+  if (header[kPlus3DataLength] + 256u * header[kPlus3DataLength + 1] != kScreenBytes) return false;
+  unsigned sum = 0;
+  for (size_t i = 0; i < kPlus3Checksum; ++i) sum += header[i];
+  return (sum & 0xFF) == header[kPlus3Checksum];
+}
+
 }  // namespace
+
+bool read_screen(FILE* input) {
+  static std::array<uint8_t, kPlus3HeaderBytes + kScreenBytes> file_bytes;
+  const size_t got = std::fread(file_bytes.data(), 1, file_bytes.size(), input);
+  size_t start = 0;
+  if (got >= kPlus3HeaderBytes && is_plus3_screen_header(file_bytes.data())) start = kPlus3HeaderBytes;
+  if (got < start + kScreenBytes) return false;
+  std::memcpy(converter.screen_data.data(), &file_bytes[start], kScreenBytes);
+  return true;
+}
 
 void scan_for_flash() {
   for (size_t i = kBitmapBytes; i < kScreenBytes; ++i) {

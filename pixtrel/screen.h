@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 constexpr int kScreenWidth = 256;
 constexpr int kScreenHeight = 192;
@@ -38,6 +39,12 @@ struct PaletteLevels {
 
 // The sixteen colours of the colour indices 0 to 15 (8 to 15 are BRIGHT).
 extern const std::array<PaletteLevels, kScreenColours> screen_palette;
+
+// Reads the screen of `input` into converter.screen_data: the first 6912
+// bytes of the file, or the 6912 bytes behind the 128-byte header of a file
+// saved by +3DOS as CODE of that length. Returns false when the file is too
+// short for them.
+[[nodiscard]] bool read_screen(FILE* input);
 
 // Sets converter.flash_found when some attribute byte of screen_data has bit 7
 // set; leaves it unchanged otherwise (the caller clears it first).
