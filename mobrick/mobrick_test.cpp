@@ -65,6 +65,11 @@ TEST_F(MobrickTest, EndOfInputQuitsAtMenuAndFailsAtPrompts) {
   EXPECT_EQ(r.out, kStart);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
+  // The end of input at the menu fails once an operation was given up.
+  r = mobrick("4\n");
+  EXPECT_EQ(r.out, kStart + kCopyOut + kMenu);
+  EXPECT_EQ(r.err, "error opening default.dsk\n");
+  EXPECT_EQ(r.status, kQuitAfterGivingUp);
   // Standard input that cannot be read (a directory) is not the end of input.
   r = run_program("/bin/sh", {"-c", "exec \"$0\" < .", MOBRICK_PATH}, RunOptions{dir.path(), "", "", -1});
   EXPECT_EQ(r.out, kStart);
@@ -352,9 +357,10 @@ TEST_F(MobrickTest, UnwritableMessagesFailTheRun) {
 const std::string kNamePrompt = "New image file (without .dsk) : ";
 const std::string kDdPrompt = "filename of 'dd' image: ";
 
-// Choice 5 on a new image, DATA format, from its first line to "formatting ok.".
-std::string formatted_data(const std::string& image) {
-  return "formatting image file " + image + "\nSelect format :\n" + kFullFormats + "Ok.\n" +
+// Choice 5 writing a DATA image, from its first line to "formatting ok.";
+// `question` is the overwrite question, if the image exists.
+std::string formatted_data(const std::string& image, const std::string& question = "") {
+  return "formatting image file " + image + "\n" + question + "Select format :\n" + kFullFormats + "Ok.\n" +
          progress("Formatting", 40, 1) + "formatting ok.\n";
 }
 
@@ -432,6 +438,7 @@ TEST_F(MobrickTest, EveryAnswerIsOneWholeLine) {
                        kMenu + kDdPrompt + kMenu + "Copy Image -> 'dd' file\nreading from image file " + path +
                        ".dsk\nwriting to 'dd' file " + path + ".raw ...\n" + progress("Saving", 40, 1) +
                        "transfer ok.\n" + kMenu);
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(file(path + ".dsk").size(), 194816u);
   EXPECT_EQ(file(path + ".raw").size(), 462336u);
@@ -452,32 +459,16 @@ TEST_F(MobrickTest, EveryAnswerIsOneWholeLine) {
   const std::string a79(79, 'a');
   r = mobrick("2\n" + a79 + "4\n" + a79 + "4\n6\n");
   EXPECT_EQ(r.out, kStart + kNamePrompt + "Image file set to " + a79 + "4.dsk\n" + kMenu + " only 1-6 : " + kMenu);
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
 
   // A script with CRLF line ends.
   r = mobrick("2\r\ndisk\r\n5\r\no\r\n5\r\ny\r\no\r\n6\r\n");
   EXPECT_EQ(r.out, kStart + kNamePrompt + "Image file set to disk.dsk\n" + kMenu + formatted_data("disk.dsk") + kMenu +
-                       "formatting image file disk.dsk\nfile already exist. Overwrite (y/n) ? " +
-                       formatted_data("disk.dsk").substr(std::string("formatting image file disk.dsk\n").size()) +
-                       kMenu);
+                       formatted_data("disk.dsk", kOverwrite) + kMenu);
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(file("disk.dsk").size(), 194816u);
-}
-
-TEST_F(MobrickTest, QuitFailsOnceAnOperationWasGivenUp) {
-  write_file(dir / "default.dsk", "old");
-  EXPECT_EQ(mobrick("5\nn\n6\n").status, 0);  // declining is no failure
-  // A copy given up ("error opening"), then a good formatting: Quit and the
-  // end of input at the menu both fail.
-  for (const char* end : {"6\n", ""}) {
-    std::filesystem::remove(dir / "new.dsk");
-    RunResult r = mobrick("2\nnew\n4\n5\no\n" + std::string(end));
-    EXPECT_EQ(r.out, kStart + kNamePrompt + "Image file set to new.dsk\n" + kMenu +
-                         "Copy Image -> 'dd' file\nreading from image file new.dsk\n" + kMenu + formatted_data("new.dsk") +
-                         kMenu);
-    EXPECT_EQ(r.err, "error opening new.dsk\n");
-    EXPECT_EQ(r.status, 1);
-  }
 }
 
 TEST_F(MobrickTest, TheOverwriteQuestionComesForAnImageThatCannotBeRead) {
@@ -495,7 +486,8 @@ TEST_F(MobrickTest, TheOverwriteQuestionComesForAnImageThatCannotBeRead) {
   write_file(dir / "default.dsk", "old");
   ASSERT_EQ(chmod((dir / "default.dsk").c_str(), write_only), 0);
   RunResult r = run_program(program, args, RunOptions{dir.path(), "5\nn\n6\n", "", -1});
-  EXPECT_EQ(r.out, kStart + "formatting image file default.dsk\nfile already exist. Overwrite (y/n) ? " + kMenu);
+  EXPECT_EQ(r.out, kStart + kFormatting + kOverwrite + kMenu);
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
   ASSERT_EQ(chmod((dir / "default.dsk").c_str(), 0600), 0);
   EXPECT_EQ(file("default.dsk"), "old");
