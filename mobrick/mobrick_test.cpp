@@ -365,41 +365,61 @@ std::string formatted_data(const std::string& image, const std::string& question
 }
 
 TEST_F(MobrickTest, TracksThatDoNotFitTheDdLayoutGiveTheCopyUp) {
-  const std::string saving = kStart + kCopyOut + kWritingDd;
   const std::vector<int> ten{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, twice{1, 2, 3, 4, 5, 6, 7, 8, 8}, from0{0, 1, 2, 3, 4, 5, 6, 7, 8};
   const std::string t0h0 = track_block(0, 0, 2, kIds, std::string(4608, 'a'));
   const std::string t0h1 = track_block(0, 1, 2, kIds, std::string(4608, 'b'));
-  struct { const char* what; std::string image; int blocks_begun; std::string err; size_t dd_size; } cases[] = {
+  // `dd`: the 'dd' file afterwards, all that was written before the track
+  // that does not fit.
+  struct { const char* what; std::string image; int blocks_begun; std::string err, dd; } cases[] = {
       // ID 10 of side 0 takes the slot of ID 1 of side 1.
       {"ten sectors", disk_info(1, 2) + track_block(0, 0, 2, ten, std::string(5120, 'a')) +
                           track_block(0, 1, 2, ten, std::string(5120, 'b')),
-       2, "error: track 0 head 1 doesn't fit a 'dd' file\n", 10 * 512},
+       2, "error: track 0 head 1 doesn't fit a 'dd' file\n", std::string(5120, 'a')},
       {"1024-byte sectors", disk_info(1, 1) + track_block(0, 0, 3, kIds, std::string(9216, 'a')), 1,
-       "error: track 0 head 0 doesn't fit a 'dd' file\n", 0},
+       "error: track 0 head 0 doesn't fit a 'dd' file\n", ""},
       {"an ID twice", disk_info(1, 1) + track_block(0, 0, 2, twice, std::string(4608, 'a')), 1,
-       "error: track 0 head 0 doesn't fit a 'dd' file\n", 0},
+       "error: track 0 head 0 doesn't fit a 'dd' file\n", ""},
       // ID 0 of track 1 takes the slot of ID 9 of track 0 side 1.
       {"ID 0 on track 1", disk_info(2, 2) + t0h0 + t0h1 + track_block(1, 0, 2, from0, std::string(4608, 'c')), 3,
-       "error: track 1 head 0 doesn't fit a 'dd' file\n", 18 * 512},
-      // ID 0 of the very first track has no slot at all.
-      {"ID 0 on track 0", disk_info(1, 1) + track_block(0, 0, 2, from0, std::string(4608, 'a')), 1,
-       "error in seek\n", 0},
+       "error: track 1 head 0 doesn't fit a 'dd' file\n", std::string(4608, 'a') + std::string(4608, 'b')},
   };
   for (const auto& c : cases) {
     write_file(dir / "default.dsk", c.image);
     write_file(dir / "image.p3d", "old");
     RunResult r = mobrick("4\n6\n");
-    const std::string given_up = c.err == "error in seek\n" ? "" : kFailed + kMenu;
-    EXPECT_EQ(r.out, saving + progress("Saving", c.blocks_begun, 2) + given_up) << c.what;
+    EXPECT_EQ(r.out, kStart + kCopyOut + kWritingDd + progress("Saving", c.blocks_begun, 2) + kFailed + kMenu) << c.what;
     EXPECT_EQ(r.err, c.err) << c.what;
     EXPECT_EQ(r.status, 1) << c.what;
-    EXPECT_EQ(file("image.p3d").size(), c.dd_size) << c.what;
+    EXPECT_PRED_FORMAT2(SameBytes, file("image.p3d"), c.dd) << c.what;
   }
-  // Sector IDs from 0x41 (SYSTEM) and 0xC1 (DATA) leave slots free, but fit.
-  for (auto [keys, size] : {std::pair{"s", 396800u}, {"d", 462336u}}) {
-    EXPECT_EQ(mobrick("5\ny\n" + std::string(keys) + "\no\n4\n6\n").status, 0) << keys;
-    EXPECT_EQ(file("image.p3d").size(), size) << keys;
-  }
+  // ID 0 of the very first track has no slot at all: its seek fails.
+  write_file(dir / "default.dsk", disk_info(1, 1) + track_block(0, 0, 2, from0, std::string(4608, 'a')));
+  RunResult r = mobrick("4\n6\n");
+  EXPECT_EQ(r.out, kStart + kCopyOut + kWritingDd + progress("Saving", 1, 1));
+  EXPECT_EQ(r.err, "error in seek\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(file("image.p3d"), "");
+  // A track without sectors loses nothing, whatever its size code.
+  write_file(dir / "default.dsk", disk_info(1, 1) + track_block(0, 0, 3, {}, ""));
+  r = mobrick("4\n6\n");
+  EXPECT_EQ(r.out, kStart + kCopyOut + kWritingDd + progress("Saving", 1, 1) + "transfer ok.\n" + kMenu);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  // IDs from 0x41 leave slots free, but fit: a SYSTEM disk's first sector at
+  // slot 64 (byte 32768), the last at slot 18 x 39 + 72.
+  const std::string system_spec = std::string("\x01\0\x28\x09\x02\x02\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
+  r = mobrick("5\ny\ns\no\n4\n6\n");
+  EXPECT_EQ(r.out, kStart + formatted(kFullFormats + "SYSTEM-format set.\n" + kFullFormats + "Ok.\n", 40, 1) +
+                       kCopyOut + kWritingDd + progress("Saving", 40, 1) + "transfer ok.\n" + kMenu);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.status, 0);
+  const std::string dd = file("image.p3d");
+  ASSERT_EQ(dd.size(), 396800u);
+  EXPECT_EQ(dd.substr(0, 32768), std::string(32768, '\0'));
+  EXPECT_EQ(dd.substr(32768, 16), system_spec);
+  EXPECT_EQ(dd.substr(32768 + 16, 512 * 9 - 16), std::string(512 * 9 - 16, '\xE5'));
+  EXPECT_EQ(dd.substr(32768 + 512 * 9, 512 * 9), std::string(512 * 9, '\0'));
+  EXPECT_EQ(dd.substr(396800 - 512), std::string(512, '\xE5'));
 }
 
 TEST_F(MobrickTest, OneFileNamedAsBothIsLeftUntouched) {

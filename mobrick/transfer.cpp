@@ -66,9 +66,9 @@ Outcome give_up(ProgramState& state, Outcome outcome) {
 // whether reached through the same name, a link or a symbolic link.
 [[nodiscard]] bool is_open_file(const char* name, FILE* stream) {
   struct stat named;
-  struct stat open;
-  return stat(name, &named) == 0 && fstat(fileno(stream), &open) == 0 && named.st_dev == open.st_dev &&
-         named.st_ino == open.st_ino;
+  struct stat opened;
+  return stat(name, &named) == 0 && fstat(fileno(stream), &opened) == 0 && named.st_dev == opened.st_dev &&
+         named.st_ino == opened.st_ino;
 }
 
 // Gives a copy up before either file is changed: the two names are one file.
@@ -85,7 +85,7 @@ Outcome same_file(ProgramState& state) {
 // track 0 side 0 has no slot; its seek fails when it is copied.
 [[nodiscard]] bool claim_track_slots(ProgramState& state) {
   const TrackFormat& format = state.track_format;
-  if (sector_bytes(format.size_code) > kDdSlotBytes) return false;
+  if (format.sector_count > 0 && sector_bytes(format.size_code) > kDdSlotBytes) return false;
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     const std::int32_t offset = dd_sector_offset(format.track, format.side, format.sectors[i].sector_id);
     if (offset < 0) continue;

@@ -17,18 +17,21 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // Menu choice 3: reads the 'dd' file and writes a new image in the format
 // picked in the two-sided dialogue. Returns kMenu when done or when the image
 // failed or names the 'dd' file itself (its streams closed; the messages
-// printed); kFatal after "error: ..."
-// on the error stream when the 'dd' file cannot be opened, positioned or
-// read (the image keeps what was written); kInputEnded if the input ended at
-// a prompt. Both streams are closed on every return.
+// printed); kFatal after "error: ..." on the error stream when the 'dd' file
+// cannot be opened, positioned or read (the image keeps what was written);
+// kInputEnded if the input ended at a prompt. Both streams are closed on
+// every return.
 [[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
 
 // Menu choice 4: writes every sector of the image into the slot of its ID in
 // the 'dd' file. The image's Disk-Info block is read and tested before the
-// 'dd' file is opened, so a file that is no image leaves the 'dd' file as it
-// was. Returns kMenu when done or when the image failed; kFatal when the
-// 'dd' file cannot be opened, positioned or written. Both streams are closed
-// on every return.
+// 'dd' file is opened, so a file that is no image, or that the 'dd' name
+// names too, leaves the 'dd' file as it was. The copy is given up at a track
+// that does not fit the 'dd' layout (sectors larger than a slot, or a slot
+// written before in this copy), before any of its sectors is written.
+// Returns kMenu when done or when the image failed or did not fit; kFatal
+// when the 'dd' file cannot be opened, positioned or written. Both streams
+// are closed on every return.
 [[nodiscard]] Outcome copy_image_to_dd(ProgramState& state);
 
 #endif  // MOBRICK_TRANSFER_H_
