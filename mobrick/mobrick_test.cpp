@@ -26,9 +26,9 @@ const std::string kCopyOut = "Copy Image -> 'dd' file\nreading from image file d
 const std::string kWritingDd = "writing to 'dd' file image.p3d ...\n";
 const std::string kFailed = "Operation terminated incorrectly.\n";
 // The 16-byte disk records of the DATA, +3 DOS and Amstrad PCW formats.
-const std::string kDataSpec = std::string("\x02\0\x28\x09\x02\0\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
-const std::string kPlus3Spec = std::string("\0\0\x28\x09\x02\x01\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
-const std::string kPcwSpec = std::string("\x03\x01\x50\x09\x02\x01\x04\x04\x2A\x52\0\0\0\0\0\0", 16);
+const std::string kDataRecord = std::string("\x02\0\x28\x09\x02\0\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
+const std::string kPlus3Record = std::string("\0\0\x28\x09\x02\x01\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
+const std::string kPcwRecord = std::string("\x03\x01\x50\x09\x02\x01\x04\x04\x2A\x52\0\0\0\0\0\0", 16);
 const std::vector<int> kIds{1, 2, 3, 4, 5, 6, 7, 8, 9};
 // The exit status of Quit in a run in which an operation was given up.
 constexpr int kQuitAfterGivingUp = 1;
@@ -100,13 +100,13 @@ TEST_F(MobrickTest, EndOfInputQuitsAtMenuAndFailsAtPrompts) {
 
 TEST_F(MobrickTest, FormatsAllFive) {
   struct { const char* keys; std::vector<std::string> messages; int tracks, sides; std::string image; } cases[] = {
-      {"o", {"Ok."}, 40, 1, expected_image(40, 1, 0xC1, kDataSpec)},
+      {"o", {"Ok."}, 40, 1, expected_image(40, 1, 0xC1, kDataRecord)},
       {"a\nS\no", {"Amstrad PCW-format set.", "SYSTEM-format set.", "Ok."}, 40, 1,
        expected_image(40, 1, 0x41, std::string("\x01\0\x28\x09\x02\x02\x03\x02\x2A\x52\0\0\0\0\0\0", 16))},
-      {"V\nOk", {"VORTEX-format set.", "Ok."}, 80, 2, expected_image(80, 2, 1, kPcwSpec)},
+      {"V\nOk", {"VORTEX-format set.", "Ok."}, 80, 2, expected_image(80, 2, 1, kPcwRecord)},
       {"m\n0\n+\no", {"Modify: not implemented.", "unknown format.", "+3 DOS-format set.", "Ok."}, 40, 1,
-       expected_image(40, 1, 1, kPlus3Spec)},
-      {"d\na\no", {"DATA-format set.", "Amstrad PCW-format set.", "Ok."}, 80, 2, expected_image(80, 2, 1, kPcwSpec)},
+       expected_image(40, 1, 1, kPlus3Record)},
+      {"d\na\no", {"DATA-format set.", "Amstrad PCW-format set.", "Ok."}, 80, 2, expected_image(80, 2, 1, kPcwRecord)},
   };
   write_file(dir / "default.dsk", "old");
   for (const auto& c : cases) {
@@ -125,7 +125,7 @@ TEST_F(MobrickTest, FormatsAllFive) {
                        progress("Formatting", 40, 1) + "formatting ok.\n" + kMenu);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
-  EXPECT_PRED_FORMAT2(SameBytes, file("d.dsk"), expected_image(40, 1, 0xC1, kDataSpec));
+  EXPECT_PRED_FORMAT2(SameBytes, file("d.dsk"), expected_image(40, 1, 0xC1, kDataRecord));
 }
 
 TEST_F(MobrickTest, FormatKeepsDeclinedImageAndReportsFullDisk) {
@@ -142,7 +142,7 @@ TEST_F(MobrickTest, FormatKeepsDeclinedImageAndReportsFullDisk) {
   // so that both sizes fail at the same write: in the sectors of track 1, in
   // the Track-Info block of track 5, in the sectors of track 33, and when the
   // image is closed after the last track.
-  const std::string image = expected_image(40, 1, 0xC1, kDataSpec);
+  const std::string image = expected_image(40, 1, 0xC1, kDataRecord);
   struct { int64_t limit; int blocks_begun; } limits[] = {{5000, 2}, {24575, 6}, {162840, 34}, {194816 - 100, 40}};
   for (const auto& c : limits) {
     r = mobrick("5\ny\no\n6\n", c.limit);
@@ -287,15 +287,15 @@ TEST_F(MobrickTest, SectorsGoToTheSlotsOfTheirIds) {
 
   // A formatted DATA disk, IDs 0xC1 to 0xC9: track 0 side 0 from slot 192
   // (byte 98304); a +3 disk, IDs 1 to 9, side 0 only.
-  struct { const char* key; const char* chosen; std::string spec; int first_slot; } disks[] = {
-      {"d", "DATA-format set.\n", kDataSpec, 192}, {"+", "+3 DOS-format set.\n", kPlus3Spec, 0}};
+  struct { const char* key; const char* chosen; std::string record; int first_slot; } disks[] = {
+      {"d", "DATA-format set.\n", kDataRecord, 192}, {"+", "+3 DOS-format set.\n", kPlus3Record, 0}};
   for (const auto& d : disks) {
     r = mobrick("5\ny\n" + std::string(d.key) + "\no\n4\n6\n");
     EXPECT_EQ(r.out, kStart + formatted(kFullFormats + d.chosen + kFullFormats + "Ok.\n", 40, 1) + kCopyOut +
                          kWritingDd + progress("Saving", 40, 1) + "transfer ok.\n" + kMenu) << d.key;
     EXPECT_EQ(r.err, "") << d.key;
     EXPECT_EQ(r.status, 0) << d.key;
-    std::string expected = std::string(d.first_slot * 512, '\0') + d.spec + std::string(4608 - 16, char(0xE5));
+    std::string expected = std::string(d.first_slot * 512, '\0') + d.record + std::string(4608 - 16, char(0xE5));
     for (int t = 1; t < 40; ++t) expected += std::string(4608, '\0') + std::string(4608, char(0xE5));
     EXPECT_PRED_FORMAT2(SameBytes, file("image.p3d"), expected) << d.key;
   }
@@ -318,7 +318,7 @@ TEST_F(MobrickTest, FormattingAfterACopyOfEighteenSectorsWritesItsOwnTrackInfo) 
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.status, 0);
   EXPECT_PRED_FORMAT2(SameBytes, file("image.p3d"), data);
-  EXPECT_PRED_FORMAT2(SameBytes, file("default.dsk"), expected_image(40, 1, 0xC1, kDataSpec));
+  EXPECT_PRED_FORMAT2(SameBytes, file("default.dsk"), expected_image(40, 1, 0xC1, kDataRecord));
 }
 
 TEST_F(MobrickTest, FailedDdReadsAndWritesAreFatal) {
@@ -343,7 +343,7 @@ TEST_F(MobrickTest, FailedDdReadsAndWritesAreFatal) {
   EXPECT_EQ(r.out, kStart + kCopyOut + kWritingDd + progress("Saving", 22, 2));
   EXPECT_EQ(r.err, "error in write\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_PRED_FORMAT2(SameBytes, file("image.p3d"), kPcwSpec + std::string(100000 - 16, char(0xE5)));
+  EXPECT_PRED_FORMAT2(SameBytes, file("image.p3d"), kPcwRecord + std::string(100000 - 16, char(0xE5)));
 }
 
 TEST_F(MobrickTest, UnwritableMessagesFailTheRun) {
@@ -351,7 +351,7 @@ TEST_F(MobrickTest, UnwritableMessagesFailTheRun) {
   EXPECT_EQ(r.err, "mobrick: error writing standard output\n");
   EXPECT_EQ(r.status, 1);
   // The work itself was done.
-  EXPECT_PRED_FORMAT2(SameBytes, file("default.dsk"), expected_image(40, 1, 0xC1, kDataSpec));
+  EXPECT_PRED_FORMAT2(SameBytes, file("default.dsk"), expected_image(40, 1, 0xC1, kDataRecord));
 }
 
 const std::string kNamePrompt = "New image file (without .dsk) : ";
@@ -407,7 +407,7 @@ TEST_F(MobrickTest, TracksThatDoNotFitTheDdLayoutGiveTheCopyUp) {
   EXPECT_EQ(r.status, 0);
   // IDs from 0x41 leave slots free, but fit: a SYSTEM disk's first sector at
   // slot 64 (byte 32768), the last at slot 18 x 39 + 72.
-  const std::string system_spec = std::string("\x01\0\x28\x09\x02\x02\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
+  const std::string system_record = std::string("\x01\0\x28\x09\x02\x02\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
   r = mobrick("5\ny\ns\no\n4\n6\n");
   EXPECT_EQ(r.out, kStart + formatted(kFullFormats + "SYSTEM-format set.\n" + kFullFormats + "Ok.\n", 40, 1) +
                        kCopyOut + kWritingDd + progress("Saving", 40, 1) + "transfer ok.\n" + kMenu);
@@ -416,7 +416,7 @@ TEST_F(MobrickTest, TracksThatDoNotFitTheDdLayoutGiveTheCopyUp) {
   const std::string dd = file("image.p3d");
   ASSERT_EQ(dd.size(), 396800u);
   EXPECT_EQ(dd.substr(0, 32768), std::string(32768, '\0'));
-  EXPECT_EQ(dd.substr(32768, 16), system_spec);
+  EXPECT_EQ(dd.substr(32768, 16), system_record);
   EXPECT_EQ(dd.substr(32768 + 16, 512 * 9 - 16), std::string(512 * 9 - 16, '\xE5'));
   EXPECT_EQ(dd.substr(32768 + 512 * 9, 512 * 9), std::string(512 * 9, '\0'));
   EXPECT_EQ(dd.substr(396800 - 512), std::string(512, '\xE5'));
@@ -518,7 +518,7 @@ TEST_F(MobrickTest, ClosedStandardStreamsTakeNoFile) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "mobrick: error writing standard output\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_PRED_FORMAT2(SameBytes, file("default.dsk"), expected_image(40, 1, 0xC1, kDataSpec));
+  EXPECT_PRED_FORMAT2(SameBytes, file("default.dsk"), expected_image(40, 1, 0xC1, kDataRecord));
   r = run_program("/bin/sh", {"-c", "exec \"$0\" <&-", MOBRICK_PATH}, RunOptions{dir.path(), "", "", -1});
   EXPECT_EQ(r.out, kStart);
   EXPECT_EQ(r.err, "mobrick: error reading standard input\n");

@@ -30,15 +30,15 @@ inline std::string track_block(int track, int side, int size_code, const std::ve
 }
 
 // A 9 x 512 image whose track t side h holds the 4608 bytes of `dump` at
-// (2t + h) x 4608, or, with no dump, 0xE5 and `disk_spec` at the very start.
-inline std::string expected_image(int tracks, int sides, int first_id, const std::string& disk_spec, const std::string& dump = "") {
-  std::string image = disk_info(tracks, sides), formatted = disk_spec + std::string(4608 - disk_spec.size(), char(0xE5));
+// (2t + h) x 4608, or, with no dump, 0xE5 and `disk_record` at the very start.
+inline std::string expected_image(int tracks, int sides, int first_id, const std::string& disk_record, const std::string& dump = "") {
+  std::string image = disk_info(tracks, sides), formatted = disk_record + std::string(4608 - disk_record.size(), char(0xE5));
   std::vector<int> ids;
   for (int i = 0; i < 9; ++i) ids.push_back(first_id + i);
   for (int t = 0; t < tracks; ++t) {
     for (int h = 0; h < sides; ++h) {
       image += track_block(t, h, 2, ids, dump.empty() ? formatted : dump.substr((2 * t + h) * 4608, 4608));
-      formatted.replace(0, disk_spec.size(), disk_spec.size(), char(0xE5));
+      formatted.replace(0, disk_record.size(), disk_record.size(), char(0xE5));
     }
   }
   return image;
