@@ -1,7 +1,6 @@
 #include "converter.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 
