@@ -187,7 +187,7 @@ TEST_F(MobrickTest, CopyIntoAFullDiskStopsAtTheTrackThatFailed) {
 TEST_F(MobrickTest, MissingFiles) {
   // Standard error into standard output, as in a log: the note follows the
   // lines printed before it.
-  RunResult r = run_program(MOBRICK_PATH, {}, RunOptions{dir.path(), "3\n6\n", "", -1, true});
+  RunResult r = run_program("/bin/sh", {"-c", "exec \"$0\" 2>&1", MOBRICK_PATH}, RunOptions{dir.path(), "3\n6\n", "", -1});
   EXPECT_EQ(r.out, kStart + kCopyIn + "error: can't open image.p3d\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(file_exists(dir / "default.dsk"));

@@ -51,23 +51,6 @@ inline std::string random_bytes(size_t size) {
   return bytes;
 }
 
-// For EXPECT_PRED_FORMAT2 on files and images: on a difference, the two sizes
-// and the first offset at which the bytes differ, instead of both whole strings.
-inline ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
-                                            const std::string& actual, const std::string& expected) {
-  if (actual == expected) return ::testing::AssertionSuccess();
-  size_t at = 0;
-  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-  auto byte = [at](const std::string& bytes) {
-    char text[8] = "end";
-    if (at < bytes.size()) std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned char>(bytes[at]));
-    return std::string(text);
-  };
-  return ::testing::AssertionFailure() << actual_text << " (" << actual.size() << " bytes) differs from "
-                                       << expected_text << " (" << expected.size() << " bytes) first at offset "
-                                       << at << ": " << byte(actual) << " instead of " << byte(expected);
-}
-
 class MobrickTest : public ::testing::Test {
  protected:
   RunResult mobrick(const std::string& input, int64_t file_size_limit = -1) {

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,32 +21,34 @@ namespace {
   std::abort();
 }
 
-void make_pipe(int fds[2]) {
-  if (pipe2(fds, O_CLOEXEC) != 0) die("pipe2");
+// An unlinked temporary file holding `data`, open at its start.
+int file_holding(const std::string& data) {
+  std::string name = (std::filesystem::temp_directory_path() / "run-program-XXXXXX").string();
+  const int fd = mkstemp(name.data());
+  if (fd < 0) die("mkstemp");
+  unlink(name.c_str());
+  if (write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size())) die("write");
+  if (lseek(fd, 0, SEEK_SET) != 0) die("lseek");
+  return fd;
 }
 
 [[noreturn]] void exec_child(const std::string& program, const std::vector<std::string>& args,
                              const RunOptions& options, int in_fd, int out_fd, int err_fd) {
-  signal(SIGPIPE, SIG_DFL);
-  dup2(in_fd, 0);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) signal(sig, SIG_DFL);
   if (!options.stdout_path.empty()) {
-    int fd = open(options.stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) _exit(126);
-    dup2(fd, 1);
-  } else {
-    dup2(out_fd, 1);
+    out_fd = open(options.stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out_fd < 0) _exit(126);
   }
-  dup2(options.merge_stderr ? 1 : err_fd, 2);
+  if (dup2(in_fd, 0) < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(126);
   if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
   if (options.file_size_limit >= 0) {
     // The program must survive the limit by itself: a write past it fails.
     signal(SIGXFSZ, SIG_DFL);
-    rlimit limit{static_cast<rlim_t>(options.file_size_limit),
-                 static_cast<rlim_t>(options.file_size_limit)};
+    const rlimit limit{static_cast<rlim_t>(options.file_size_limit),
+                       static_cast<rlim_t>(options.file_size_limit)};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
   }
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   execv(program.c_str(), argv.data());
@@ -58,69 +59,65 @@ void make_pipe(int fds[2]) {
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options) {
-  signal(SIGPIPE, SIG_IGN);  // a child that stops reading its input must not kill us
-  int in[2], out[2], err[2];
-  make_pipe(in);
-  make_pipe(out);
-  make_pipe(err);
-  pid_t pid = fork();
+  const int in = file_holding(options.stdin_data);
+  int out[2], err[2];
+  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) die("pipe2");
+  const pid_t pid = fork();
   if (pid < 0) die("fork");
-  if (pid == 0) exec_child(program, args, options, in[0], out[1], err[1]);
-  close(in[0]);
+  if (pid == 0) exec_child(program, args, options, in, out[1], err[1]);
+  close(in);
   close(out[1]);
   close(err[1]);
+  if (options.started) options.started(pid);
 
   RunResult result;
-  size_t fed = 0;
-  int to_child = in[1];
-  if (options.stdin_data.empty()) {
-    close(to_child);
-    to_child = -1;
-  } else {
-    fcntl(to_child, F_SETFL, O_NONBLOCK);
-  }
-  int from_out = out[0], from_err = err[0];
-  while (from_out >= 0 || from_err >= 0) {
-    pollfd fds[3];
-    int n = 0;
-    if (from_out >= 0) fds[n++] = {from_out, POLLIN, 0};
-    if (from_err >= 0) fds[n++] = {from_err, POLLIN, 0};
-    if (to_child >= 0) fds[n++] = {to_child, POLLOUT, 0};
-    if (poll(fds, n, -1) < 0) {
+  pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  std::string* sinks[2] = {&result.out, &result.err};
+  while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+    if (poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       die("poll");
     }
-    for (int i = 0; i < n; i++) {
-      if (fds[i].revents == 0) continue;
-      if (fds[i].fd == to_child) {
-        ssize_t w = write(to_child, options.stdin_data.data() + fed,
-                          options.stdin_data.size() - fed);
-        if (w > 0) fed += static_cast<size_t>(w);
-        if (w < 0 && errno != EAGAIN) fed = options.stdin_data.size();  // child closed stdin
-        if (fed == options.stdin_data.size()) {
-          close(to_child);
-          to_child = -1;
-        }
-        continue;
-      }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buf[65536];
-      ssize_t r = read(fds[i].fd, buf, sizeof buf);
-      std::string& sink = fds[i].fd == from_out ? result.out : result.err;
-      if (r > 0) {
-        sink.append(buf, static_cast<size_t>(r));
-      } else if (r == 0 || errno != EINTR) {
+      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n > 0) {
+        sinks[i]->append(buf, static_cast<size_t>(n));
+      } else if (n == 0 || errno != EINTR) {
         close(fds[i].fd);
-        (fds[i].fd == from_out ? from_out : from_err) = -1;
+        fds[i].fd = -1;  // poll passes over negative descriptors
       }
     }
   }
-  if (to_child >= 0) close(to_child);
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {
     if (errno != EINTR) die("waitpid");
   }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   return result;
+}
+
+void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
+                const std::string& what) {
+  EXPECT_EQ(actual.out, out) << what;
+  EXPECT_EQ(actual.err, err) << what;
+  EXPECT_EQ(actual.status, status) << what;
+}
+
+::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
+                                     const std::string& actual, const std::string& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  size_t at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  auto byte = [at](const std::string& bytes) {
+    char text[8] = "end";
+    if (at < bytes.size()) std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned char>(bytes[at]));
+    return std::string(text);
+  };
+  return ::testing::AssertionFailure() << actual_text << " (" << actual.size() << " bytes) differs from "
+                                       << expected_text << " (" << expected.size() << " bytes) first at offset "
+                                       << at << ": " << byte(actual) << " instead of " << byte(expected);
 }
 
 std::string read_file(const std::string& path) {
