@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "checksum.h"
 #include "process_setup.h"
@@ -29,8 +30,7 @@ constexpr char kHelp[] =
 struct Options {
   const char* program_name = "zelnor";
   int hex_mode = 0;  // counts -x/--hex; any non-zero value selects hex output
-  int first_file = 0;
-  int file_count = 0;
+  std::vector<const char*> files;  // in command-line order
 };
 
 Options options;
@@ -94,8 +94,14 @@ int run(int argc, char** argv) {
   optind = 0;
   opterr = 0;
   int c;
-  while ((c = getopt_long(argc, argv, "hvx", long_options, nullptr)) != -1) {
+  // The leading '-' hands every file name over in place (as option 1), so
+  // options after file names count whatever POSIXLY_CORRECT says; after
+  // "--" getopt_long stops and the rest are files.
+  while ((c = getopt_long(argc, argv, "-hvx", long_options, nullptr)) != -1) {
     switch (c) {
+      case 1:
+        options.files.push_back(optarg);
+        break;
       case 'v':
         write_notice();
         std::fprintf(stderr, "This is Zelnor %d.%d.\n", kVersionMajor, kVersionMinor);
@@ -107,15 +113,12 @@ int run(int argc, char** argv) {
         return usage();
     }
   }
-  options.first_file = optind;
-  options.file_count = argc - optind;
-  if (options.file_count < 1) return usage();
+  for (int i = optind; i < argc; i++) options.files.push_back(argv[i]);
+  if (options.files.empty()) return usage();
 
   write_notice();
   int status = 0;
-  for (int i = 0; i < options.file_count; i++) {
-    status |= checksum_path(argv[options.first_file + i]);
-  }
+  for (const char* path : options.files) status |= checksum_path(path);
   return status;
 }
 
