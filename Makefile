@@ -20,10 +20,11 @@ help:
 	@echo "make            build the three programs ($(BUILD)/); needs only CMake and a C++17 compiler"
 	@echo "make demo       build, then run each program on the bundled samples"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
-	@echo "                then build the package and try it out"
+	@echo "                then build the package and try it out (lintian included)"
 	@echo "make check-cross  build for s390x and i686, run under qemu-user, compare every byte with the native build"
 	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
-	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/"
+	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/;"
+	@echo "                two runs on one commit give the same bytes"
 	@echo "make fuzz       build the libFuzzer targets with clang and run each $(FUZZ_SECONDS)s"
 	@echo "make bench      run the benchmarks under bench/"
 
@@ -50,9 +51,10 @@ test-asan:
 
 package: build
 	@scripts/deps.sh package
-	cd $(BUILD) && cpack
+	scripts/package.sh $(BUILD)
 
 test-package: package
+	@scripts/deps.sh check
 	scripts/package_test.sh $(BUILD)
 
 check: test test-asan test-package

@@ -24,6 +24,7 @@ describe() {
     zsh)              echo "the Z shell (zsh completion check; skipped without it)|zsh" ;;
     fish)             echo "the fish shell (fish completion check; skipped without it)|fish" ;;
     dpkg-dev)         echo "dpkg-shlibdeps, which works out a Debian package's library dependencies|dpkg-shlibdeps" ;;
+    lintian)          echo "lintian, Debian's package checker (package check)|lintian" ;;
     clang)            echo "the Clang C++ compiler|clang++" ;;
     libclang-rt-dev)  echo "Clang's libFuzzer and sanitizer runtime libraries|-" ;;
     libbenchmark-dev) echo "Google Benchmark, a C++ micro-benchmark library, with its CMake files|-" ;;
@@ -36,7 +37,7 @@ describe() {
 packages_for() {
   case "$1" in
     build)   echo "cmake make g++" ;;
-    check)   echo "cmake make g++ libgtest-dev libgif-dev libdsk4-dev libdsk-utils groff-base mandoc zsh fish" ;;
+    check)   echo "cmake make g++ libgtest-dev libgif-dev libdsk4-dev libdsk-utils groff-base mandoc zsh fish lintian" ;;
     package) echo "cmake make g++ dpkg-dev" ;;
     fuzz)    echo "cmake make clang libclang-rt-dev libgif-dev" ;;
     bench)   echo "cmake make g++ libbenchmark-dev libdsk-utils python3-pil hyperfine" ;;
