@@ -27,6 +27,10 @@ if [[ -z ${SOURCE_DATE_EPOCH-} ]]; then
 fi
 export SOURCE_DATE_EPOCH
 
+# CPack writes the Installed-Size field from the sizes that stat gives for the
+# files and folders it staged, and a folder's size is the filesystem's own
+# (4096 bytes on ext4, less on tmpfs): the .deb is the same to the bit where
+# it is made on the same kind of filesystem.
 if command -v dpkg-shlibdeps > /dev/null; then
   (cd "$build" && cpack -G DEB -B "$out")
   rm -rf "$out/_CPack_Packages"

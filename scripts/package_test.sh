@@ -37,6 +37,9 @@ share/zsh/site-functions/_pixtrel
 share/zsh/site-functions/_zelnor"
 files_under() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
 
+# In name order, not in the order that the filesystem lists a folder.
+members=$(tar -tzf "$packages/$tarball")
+expect "members of the .tar.gz in name order" "$(LC_ALL=C sort <<< "$members")" "$members"
 mkdir "$work/tgz"
 tar -xzf "$packages/$tarball" -C "$work/tgz"
 expect "files in the .tar.gz" "$expected_files" "$(files_under "$work/tgz/$name-$version-Linux")"
