@@ -12,7 +12,7 @@ BENCH_BUILD  := build-bench
 # With CI set (as the CI runner does), warnings are errors.
 CMAKE_FLAGS  := $(if $(CI),-DWERROR=ON) $(EXTRA_CMAKE_FLAGS)
 
-.PHONY: all build demo check check-cross test test-asan test-package package install fuzz bench clean help
+.PHONY: all build demo check check-cross test test-asan test-package test-uninstall package install uninstall fuzz bench clean help
 
 all: build
 
@@ -20,9 +20,12 @@ help:
 	@echo "make            build the three programs ($(BUILD)/); needs only CMake and a C++17 compiler"
 	@echo "make demo       build, then run each program on the bundled samples"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
-	@echo "                then build the package and try it out (lintian included)"
+	@echo "                then build the package and try it out (lintian included), then install"
+	@echo "                into a DESTDIR and uninstall"
 	@echo "make check-cross  build for s390x and i686, run under qemu-user, compare every byte with the native build"
 	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
+	@echo "make uninstall  remove what make install put there (same DESTDIR and PREFIX), and the folders"
+	@echo "                that leaves empty inside PREFIX"
 	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/;"
 	@echo "                two runs on one commit give the same bytes"
 	@echo "make fuzz       build the libFuzzer targets with clang and run each $(FUZZ_SECONDS)s"
@@ -57,7 +60,10 @@ test-package: package
 	@scripts/deps.sh check
 	scripts/package_test.sh $(BUILD)
 
-check: test test-asan test-package
+test-uninstall: build
+	scripts/uninstall_test.sh $(BUILD)
+
+check: test test-asan test-package test-uninstall
 
 # The programs built for a big-endian 64-bit and a 32-bit machine must give
 # the native build's bytes.
@@ -65,7 +71,12 @@ check-cross:
 	scripts/check_cross.sh
 
 install: build
-	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Reads the install manifest that the last make install (or cmake --install)
+# left in $(BUILD)/.
+uninstall:
+	scripts/uninstall.sh $(BUILD)/install_manifest.txt "$(DESTDIR)" "$(PREFIX)"
 
 fuzz:
 	@scripts/deps.sh fuzz
