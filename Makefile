@@ -18,7 +18,7 @@ all: build
 
 help:
 	@echo "make            build the three programs ($(BUILD)/); needs only CMake and a C++17 compiler"
-	@echo "make demo       build, then run each program on the bundled samples"
+	@echo "make demo       build, then run each program on samples of our own, in $(BUILD)/demo/ (needs python3)"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
 	@echo "                then build the package and try it out (lintian included), then install"
 	@echo "                into a DESTDIR and uninstall"
@@ -37,6 +37,7 @@ build:
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
+	@scripts/deps.sh demo
 	scripts/demo.sh $(BUILD)
 
 test:

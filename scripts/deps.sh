@@ -28,6 +28,7 @@ describe() {
     clang)            echo "the Clang C++ compiler|clang++" ;;
     libclang-rt-dev)  echo "Clang's libFuzzer and sanitizer runtime libraries|-" ;;
     libbenchmark-dev) echo "Google Benchmark, a C++ micro-benchmark library, with its CMake files|-" ;;
+    python3)          echo "Python 3 (writes the disk dump of mobrick's demo)|python3" ;;
     python3-pil)      echo "Python 3 with PIL (Pillow), an imaging library (GIF speed comparison)|python3" ;;
     hyperfine)        echo "hyperfine, a command-line benchmarking tool|hyperfine" ;;
     *)                echo "deps.sh: no description of package $1" >&2; echo "|-" ;;
@@ -37,6 +38,7 @@ describe() {
 packages_for() {
   case "$1" in
     build)   echo "cmake make g++" ;;
+    demo)    echo "cmake make g++ python3" ;;
     check)   echo "cmake make g++ libgtest-dev libgif-dev libdsk4-dev libdsk-utils groff-base mandoc zsh fish lintian" ;;
     package) echo "cmake make g++ dpkg-dev" ;;
     fuzz)    echo "cmake make clang libclang-rt-dev libgif-dev" ;;
