@@ -9,6 +9,9 @@
 # already), the .tar.gz lists its files in name order with owner and group 0,
 # and gzip stores no name and no time.
 set -euo pipefail
+# The folders that the installs make, and the files that CPack writes, take
+# their modes from the umask.
+umask 022
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 out=${2:-$build/packages}

@@ -40,6 +40,10 @@ files_under() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
 # In name order, not in the order that the filesystem lists a folder.
 members=$(tar -tzf "$packages/$tarball")
 expect "members of the .tar.gz in name order" "$(LC_ALL=C sort <<< "$members")" "$members"
+modes="-rw-r--r--
+-rwxr-xr-x
+drwxr-xr-x"
+expect "modes in the .tar.gz" "$modes" "$(tar -tvzf "$packages/$tarball" | cut -c1-10 | LC_ALL=C sort -u)"
 mkdir "$work/tgz"
 tar -xzf "$packages/$tarball" -C "$work/tgz"
 expect "files in the .tar.gz" "$expected_files" "$(files_under "$work/tgz/$name-$version-Linux")"
@@ -56,6 +60,7 @@ if command -v dpkg-deb > /dev/null; then
   expect "Maintainer" "$contact" "$(dpkg-deb -f "$deb" Maintainer)"
   depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort | tr '\n' ' ')
   expect "packages in Depends" "libc6 libgcc-s1 libstdc++6 " "$depends"
+  expect "modes in the Debian package" "$modes" "$(dpkg-deb -c "$deb" | cut -c1-10 | LC_ALL=C sort -u)"
   mkdir "$work/deb"
   dpkg-deb -x "$deb" "$work/deb"
   expect "files in the Debian package" "$expected_files" "$(files_under "$work/deb/usr")"
