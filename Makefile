@@ -17,7 +17,7 @@ CMAKE_FLAGS  := $(if $(CI),-DWERROR=ON) $(EXTRA_CMAKE_FLAGS)
 all: build
 
 help:
-	@echo "make            build the three programs ($(BUILD)/); needs only CMake and a C++17 compiler"
+	@echo "make            build the three programs ($(BUILD)/); needs only CMake, gzip and a C++17 compiler"
 	@echo "make demo       build, then run each program on samples of our own, in $(BUILD)/demo/ (needs python3)"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
 	@echo "                then build the package and try it out (lintian included), then install"
