@@ -12,18 +12,22 @@ BENCH_BUILD  := build-bench
 # With CI set (as the CI runner does), warnings are errors.
 CMAKE_FLAGS  := $(if $(CI),-DWERROR=ON) $(EXTRA_CMAKE_FLAGS)
 
-.PHONY: all build demo check check-cross test test-asan test-package package install fuzz bench clean help
+.PHONY: all build demo check check-cross test test-asan test-package test-uninstall package install uninstall fuzz bench clean help
 
 all: build
 
 help:
-	@echo "make            build the three programs ($(BUILD)/); needs only CMake and a C++17 compiler"
-	@echo "make demo       build, then run each program on the bundled samples"
+	@echo "make            build the three programs ($(BUILD)/); needs only CMake, gzip and a C++17 compiler"
+	@echo "make demo       build, then run each program on samples of our own, in $(BUILD)/demo/ (needs python3)"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
-	@echo "                then build the package and try it out"
+	@echo "                then build the package and try it out (lintian included), then install"
+	@echo "                into a DESTDIR and uninstall"
 	@echo "make check-cross  build for s390x and i686, run under qemu-user, compare every byte with the native build"
 	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
-	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/"
+	@echo "make uninstall  remove what make install put there (same DESTDIR and PREFIX), and the folders"
+	@echo "                that leaves empty inside PREFIX"
+	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/;"
+	@echo "                two runs on one commit give the same bytes"
 	@echo "make fuzz       build the libFuzzer targets with clang and run each $(FUZZ_SECONDS)s"
 	@echo "make bench      run the benchmarks under bench/"
 
@@ -33,6 +37,7 @@ build:
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
+	@scripts/deps.sh demo
 	scripts/demo.sh $(BUILD)
 
 test:
@@ -50,12 +55,16 @@ test-asan:
 
 package: build
 	@scripts/deps.sh package
-	cd $(BUILD) && cpack
+	scripts/package.sh $(BUILD)
 
 test-package: package
+	@scripts/deps.sh check
 	scripts/package_test.sh $(BUILD)
 
-check: test test-asan test-package
+test-uninstall: build
+	scripts/uninstall_test.sh $(BUILD)
+
+check: test test-asan test-package test-uninstall
 
 # The programs built for a big-endian 64-bit and a 32-bit machine must give
 # the native build's bytes.
@@ -63,7 +72,12 @@ check-cross:
 	scripts/check_cross.sh
 
 install: build
-	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Reads the install manifest that the last make install (or cmake --install)
+# left in $(BUILD)/.
+uninstall:
+	scripts/uninstall.sh $(BUILD)/install_manifest.txt "$(DESTDIR)" "$(PREFIX)"
 
 fuzz:
 	@scripts/deps.sh fuzz

@@ -1,12 +1,35 @@
-# `make package`: a Debian package and a .tar.gz of the install tree, made by
-# CPack from a build of the programs alone. Package dependencies are worked
-# out from the installed binaries by dpkg-shlibdeps (Debian: dpkg-dev).
+# `make package` (scripts/package.sh): a Debian package, made by CPack from a
+# build of the programs alone, and a .tar.gz of the install tree. Package
+# dependencies are worked out from the installed binaries by dpkg-shlibdeps
+# (Debian: dpkg-dev).
+
+# The project's address: the Maintainer of the Debian package (a distribution
+# sets its own with -DCPACK_PACKAGE_CONTACT="Name <address>"), the
+# Upstream-Contact of its copyright file and the signature of
+# packaging/changelog.
+set(PROJECT_CONTACT "pixtrel-mobrick-zelnor authors <authors@pixtrel-mobrick-zelnor.example.org>")
+
+# The Debian copyright file, in the machine-readable format, with the holders
+# and the license text taken from LICENSE.
+file(READ ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE license)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+string(FIND "${license}" "Permission is hereby granted" license_start)
+if(NOT license MATCHES "Copyright \\(c\\) ([^\n]+)" OR license_start EQUAL -1)
+  message(FATAL_ERROR "LICENSE holds no \"Copyright (c)\" line or no MIT license text")
+endif()
+set(copyright_holders "${CMAKE_MATCH_1}")
+string(SUBSTRING "${license}" ${license_start} -1 license_text)
+string(STRIP "${license_text}" license_text)
+# A field's continuation lines begin with a space; an empty one is " .".
+string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
+string(REPLACE "\n" "\n " license_text " ${license_text}")
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright.in ${CMAKE_BINARY_DIR}/copyright @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install_gzipped(packaging/changelog changelog ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR "The authors of pixtrel, mobrick and zelnor")
-# The Maintainer field of the Debian package; a distribution sets its own
-# with -DCPACK_PACKAGE_CONTACT="Name <address>".
-set(CPACK_PACKAGE_CONTACT "The authors of pixtrel, mobrick and zelnor"
-    CACHE STRING "Maintainer of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${PROJECT_CONTACT}" CACHE STRING "Maintainer of the Debian package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "screen dumps to GIF, CPC/+3/PCW disks to DSK images, file checksums")
 set(CPACK_PACKAGE_DESCRIPTION [=[Three small command-line programs for keeping the data of 8-bit home
@@ -19,26 +42,20 @@ prints a 16-bit checksum and the length of each file named, so that ROM
 images can be told apart by a short number.]=])
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
-# Without dpkg-shlibdeps a Debian package would lack its dependencies, so
-# then only the .tar.gz is made.
-find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(DPKG_SHLIBDEPS)
-  set(CPACK_GENERATOR DEB TGZ)
-else()
-  set(CPACK_GENERATOR TGZ)
-  message(STATUS "dpkg-shlibdeps not found (Debian: dpkg-dev): make package makes the .tar.gz only")
-endif()
+# The .tar.gz is made by scripts/package.sh, in name order.
+set(CPACK_GENERATOR DEB)
 set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+# CPack installs the one component of all install rules by its name, so that
+# its install writes install_manifest_Unspecified.txt and leaves
+# install_manifest.txt, which `make uninstall` reads, to `make install`.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The Debian package installs under /usr; the .tar.gz holds bin/ and share/
-# at its top, to be unpacked under any prefix.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_per_generator.cmake)
 
 include(CPack)

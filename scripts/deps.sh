@@ -15,6 +15,7 @@ describe() {
     cmake)            echo "CMake 3.16 or later|cmake" ;;
     make)             echo "GNU make|make" ;;
     g++)              echo "a C++17 compiler (GCC's g++, or Clang)|c++" ;;
+    gzip)             echo "gzip, which compresses the installed man pages|gzip" ;;
     libgtest-dev)     echo "GoogleTest, the C++ test framework, with its CMake files|-" ;;
     libgif-dev)       echo "giflib, a GIF reading and writing library, headers (decodes our GIFs in the tests)|-" ;;
     libdsk4-dev)      echo "libdsk, a floppy disk image library, headers (reads our DSK images in the tests)|-" ;;
@@ -24,9 +25,11 @@ describe() {
     zsh)              echo "the Z shell (zsh completion check; skipped without it)|zsh" ;;
     fish)             echo "the fish shell (fish completion check; skipped without it)|fish" ;;
     dpkg-dev)         echo "dpkg-shlibdeps, which works out a Debian package's library dependencies|dpkg-shlibdeps" ;;
+    lintian)          echo "lintian, Debian's package checker (package check)|lintian" ;;
     clang)            echo "the Clang C++ compiler|clang++" ;;
     libclang-rt-dev)  echo "Clang's libFuzzer and sanitizer runtime libraries|-" ;;
     libbenchmark-dev) echo "Google Benchmark, a C++ micro-benchmark library, with its CMake files|-" ;;
+    python3)          echo "Python 3 (writes the disk dump of mobrick's demo)|python3" ;;
     python3-pil)      echo "Python 3 with PIL (Pillow), an imaging library (GIF speed comparison)|python3" ;;
     hyperfine)        echo "hyperfine, a command-line benchmarking tool|hyperfine" ;;
     *)                echo "deps.sh: no description of package $1" >&2; echo "|-" ;;
@@ -35,11 +38,12 @@ describe() {
 
 packages_for() {
   case "$1" in
-    build)   echo "cmake make g++" ;;
-    check)   echo "cmake make g++ libgtest-dev libgif-dev libdsk4-dev libdsk-utils groff-base mandoc zsh fish" ;;
-    package) echo "cmake make g++ dpkg-dev" ;;
-    fuzz)    echo "cmake make clang libclang-rt-dev libgif-dev" ;;
-    bench)   echo "cmake make g++ libbenchmark-dev libdsk-utils python3-pil hyperfine" ;;
+    build)   echo "cmake make g++ gzip" ;;
+    demo)    echo "cmake make g++ gzip python3" ;;
+    check)   echo "cmake make g++ gzip libgtest-dev libgif-dev libdsk4-dev libdsk-utils groff-base mandoc zsh fish lintian" ;;
+    package) echo "cmake make g++ gzip dpkg-dev" ;;
+    fuzz)    echo "cmake make gzip clang libclang-rt-dev libgif-dev" ;;
+    bench)   echo "cmake make g++ gzip libbenchmark-dev libdsk-utils python3-pil hyperfine" ;;
     *) echo "deps.sh: unknown group $1" >&2 ;;
   esac
 }
