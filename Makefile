@@ -25,7 +25,7 @@ help:
 	@echo "make check-cross  build for s390x and i686, run under qemu-user, compare every byte with the native build"
 	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
 	@echo "make uninstall  remove what make install put there (same DESTDIR and PREFIX), and the folders"
-	@echo "                that leaves empty inside PREFIX"
+	@echo "                that leaves empty below PREFIX/bin and PREFIX/share"
 	@echo "make package    a Debian package and a .tar.gz of the install tree, in $(BUILD)/packages/;"
 	@echo "                two runs on one commit give the same bytes"
 	@echo "make fuzz       build the libFuzzer targets with clang and run each $(FUZZ_SECONDS)s"

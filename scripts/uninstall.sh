@@ -2,7 +2,8 @@
 # uninstall.sh MANIFEST DESTDIR PREFIX: undoes `make install` with that
 # DESTDIR and PREFIX. It removes each file that MANIFEST (CMake's
 # install_manifest.txt of the install) lists, then each folder above those
-# files, up to but not including PREFIX itself, that this leaves empty.
+# files that this leaves empty, up to but not including the prefix's own
+# folders (PREFIX/bin, PREFIX/share), which other software shares.
 # PREFIX may be relative, as for cmake --install: to the current folder.
 #
 # When a listed file lies outside PREFIX (the install was made with another
@@ -39,7 +40,7 @@ done
 # someone else's files: it stays, and so do the folders above it.
 for file in "${files[@]}"; do
   folder=$(dirname "$file")
-  while [[ $folder == "$prefix"/* ]]; do
+  while [[ $folder == "$prefix"/*/* ]]; do
     [[ -d $destdir$folder && ! -L $destdir$folder && -z $(ls -A "$destdir$folder") ]] || break
     echo "-- Removing folder: $destdir$folder"
     rmdir "$destdir$folder"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # uninstall_test.sh BUILD: make install into a DESTDIR, then make uninstall
 # with the same DESTDIR and PREFIX, three times: alone (nothing is left but
-# PREFIX itself), with files and a folder of someone else's inside PREFIX
+# PREFIX and its own folders bin and share), with files and a folder of someone else's inside PREFIX
 # (they stay, with the folders that hold them) and with another PREFIX
 # (refused, nothing removed). BUILD's own install_manifest.txt is put back
 # afterwards, so that a real install can still be undone.
@@ -37,7 +37,9 @@ expect "files under PREFIX" "$installed_files" "$(find "$dest$prefix" -type f | 
 expect "uninstall status" 0 "$(run_make uninstall)"
 expect "tree after uninstall" "opt
 opt/other
-opt/pmz" "$(tree)"
+opt/pmz
+opt/pmz/bin
+opt/pmz/share" "$(tree)"
 
 expect "second install status" 0 "$(run_make install)"
 echo other > "$dest$prefix/share/man/man1/other.1"
@@ -46,6 +48,7 @@ expect "uninstall status with other files" 0 "$(run_make uninstall)"
 expect "tree after uninstall with other files" "opt
 opt/other
 opt/pmz
+opt/pmz/bin
 opt/pmz/share
 opt/pmz/share/doc
 opt/pmz/share/doc/other
