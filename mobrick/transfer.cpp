@@ -19,10 +19,12 @@ constexpr std::int32_t kDdSectorsPerTrack = 9;
   return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
 }
 
-// Closes the 'dd' file after writing: `outcome` if that succeeded (or none
-// was open), else fatal.
+// Closes the 'dd' file after writing, a block device synced first so that a
+// sector the device could not take is found: `outcome` if that succeeded (or
+// none was open), else fatal.
 Outcome close_written_dd(ProgramState& state, Outcome outcome) {
-  if (state.dd.stream.close()) return outcome;
+  const bool synced = state.dd.stream.sync_device();
+  if (state.dd.stream.close() && synced) return outcome;
   print_err(state, "error in write\n");
   return Outcome::kFatal;
 }

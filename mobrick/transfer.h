@@ -30,8 +30,9 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // that does not fit the 'dd' layout (sectors larger than a slot, or a slot
 // written before in this copy), before any of its sectors is written.
 // Returns kMenu when done or when the image failed or did not fit; kFatal
-// when the 'dd' file cannot be opened, positioned or written. Both streams
-// are closed on every return.
+// when the 'dd' file cannot be opened, positioned or written, or when a 'dd'
+// file that is a block device fails the sync that ends every copy into it.
+// Both streams are closed on every return.
 [[nodiscard]] Outcome copy_image_to_dd(ProgramState& state);
 
 #endif  // MOBRICK_TRANSFER_H_
