@@ -1,5 +1,8 @@
 #include "file_stream.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cassert>
 
 FileStream::~FileStream() { discard(); }
@@ -13,6 +16,13 @@ bool FileStream::open(const char* path, const char* mode) {
 void FileStream::set_unbuffered() {
   assert(stream_ != nullptr);
   std::setvbuf(stream_, nullptr, _IONBF, 0);
+}
+
+bool FileStream::sync_device() {
+  if (stream_ == nullptr) return true;
+  struct stat opened;
+  if (fstat(fileno(stream_), &opened) != 0 || !S_ISBLK(opened.st_mode)) return true;
+  return std::fflush(stream_) == 0 && fsync(fileno(stream_)) == 0;
 }
 
 bool FileStream::close() {

@@ -22,6 +22,13 @@ class FileStream {
   // stream that has not been used yet.
   void set_unbuffered();
 
+  // On a block device (a floppy drive) the kernel keeps written sectors and
+  // reports one it could not write only when it writes them out: flushes the
+  // stream, then fsyncs its descriptor. Returns false if either failed; true
+  // without doing anything for any other kind of file or when no stream is
+  // open.
+  [[nodiscard]] bool sync_device();
+
   // Flushes and closes the stream. Returns false if a write failed before
   // (the stream's error flag), or the final flush or the close failed; true
   // if all succeeded or no stream was open. The

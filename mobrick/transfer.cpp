@@ -19,10 +19,12 @@ constexpr std::int32_t kDdSectorsPerTrack = 9;
   return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
 }
 
-// Closes the 'dd' file after writing: `outcome` if that succeeded (or none
-// was open), else fatal.
+// Closes the 'dd' file after writing, a block device synced first so that a
+// sector the device could not take is found: `outcome` if that succeeded (or
+// none was open), else fatal.
 Outcome close_written_dd(ProgramState& state, Outcome outcome) {
-  if (state.dd.stream.close()) return outcome;
+  const bool synced = state.dd.stream.sync_device();
+  if (state.dd.stream.close() && synced) return outcome;
   print_err(state, "error in write\n");
   return Outcome::kFatal;
 }
@@ -34,6 +36,24 @@ Outcome dd_failure(ProgramState& state, const char* note) {
   state.dd.stream.discard();
   state.image.stream.discard();
   return Outcome::kFatal;
+}
+
+// Opens the 'dd' file with `mode`, unbuffered, and refuses a folder as a file
+// that cannot be opened and a file that cannot be positioned (a pipe, socket
+// or terminal) at once, before anything is asked or either file changed.
+// Returns an outcome only when the copy ends there.
+std::optional<Outcome> open_dd(ProgramState& state, const char* mode) {
+  FileStream& dd = state.dd.stream;
+  struct stat opened;
+  if (!dd.open(state.dd.name.data(), mode) || fstat(fileno(dd.get()), &opened) != 0 || S_ISDIR(opened.st_mode)) {
+    print_err(state, "error: can't open %s\n", state.dd.name.data());
+    dd.discard();
+    state.image.stream.discard();
+    return Outcome::kFatal;
+  }
+  dd.set_unbuffered();
+  if (std::fseek(dd.get(), 0, SEEK_SET) != 0) return dd_failure(state, "error in seek\n");
+  return std::nullopt;
 }
 
 // Gives a copy up on a failure of the image: its notes, the image closed.
@@ -150,11 +170,7 @@ Outcome copy_dd_to_image(ProgramState& state) {
   print_out(state, "Copy 'dd' file -> Image\n");
   print_out(state, "reading from 'dd' file %s.\n", dd_name);
   print_out(state, "writing to image file %s\n", image_name);
-  if (!state.dd.stream.open(dd_name, "r")) {
-    print_err(state, "error: can't open %s\n", dd_name);
-    return Outcome::kFatal;
-  }
-  state.dd.stream.set_unbuffered();
+  if (const auto refused = open_dd(state, "r")) return *refused;
   if (is_open_file(image_name, state.dd.stream.get())) return same_file(state);
   bool go_on = false;
   const Outcome asked = ask_overwrite(state, go_on);
@@ -198,12 +214,7 @@ Outcome copy_image_to_dd(ProgramState& state) {
     case BlockRead::kTaken: break;
   }
   if (is_open_file(dd_name, state.image.stream.get())) return same_file(state);
-  if (!state.dd.stream.open(dd_name, "w")) {
-    print_err(state, "error: can't open %s\n", dd_name);
-    state.image.stream.discard();
-    return Outcome::kFatal;
-  }
-  state.dd.stream.set_unbuffered();
+  if (const auto refused = open_dd(state, "w")) return *refused;
   print_out(state, "writing to 'dd' file %s ...\n", dd_name);
   state.dd_slots_written.reset();
 

@@ -18,9 +18,11 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // picked in the two-sided dialogue. Returns kMenu when done or when the image
 // failed or names the 'dd' file itself (its streams closed; the messages
 // printed); kFatal after "error: ..." on the error stream when the 'dd' file
-// cannot be opened, positioned or read (the image keeps what was written);
-// kInputEnded if the input ended at a prompt. Both streams are closed on
-// every return.
+// cannot be opened, positioned or read (the image keeps what was written); a
+// folder counts as a file that cannot be opened, and a 'dd' file that cannot
+// be opened or positioned at all (a pipe) is refused before anything is asked
+// or written; kInputEnded if the input ended at a prompt. Both streams are
+// closed on every return.
 [[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
 
 // Menu choice 4: writes every sector of the image into the slot of its ID in
@@ -30,8 +32,10 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // that does not fit the 'dd' layout (sectors larger than a slot, or a slot
 // written before in this copy), before any of its sectors is written.
 // Returns kMenu when done or when the image failed or did not fit; kFatal
-// when the 'dd' file cannot be opened, positioned or written. Both streams
-// are closed on every return.
+// when the 'dd' file cannot be opened (a folder counts as such), positioned
+// (a pipe is refused before anything is written) or written, or when a 'dd'
+// file that is a block device fails the sync that ends every copy into it.
+// Both streams are closed on every return.
 [[nodiscard]] Outcome copy_image_to_dd(ProgramState& state);
 
 #endif  // MOBRICK_TRANSFER_H_
