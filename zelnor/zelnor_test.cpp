@@ -52,7 +52,8 @@ TEST(ZelnorTest, CommandLines) {
       {"zelnor abc --bogus", "", kUsage, 1},
       {"zelnor", "", kUsage, 1},
       {"zelnor -x", "", kUsage, 1},
-      {"zelnor abc missing sub empty", kAbc + "empty:     0,      0 bytes\n",
+      {"\"$0\"/zelnor abc missing sub empty",  // messages name the program without its folder
+       kAbc + "empty:     0,      0 bytes\n",
        kNotice + "zelnor: couldn't open <missing> for reading  --> reason: No such file or directory\n"
                  "zelnor: error reading <sub>  --> reason: Is a directory\n", 1},
       {"zelnor abc >/dev/full", "", kNotice + "zelnor: error writing <standard output>  --> reason: No space left on device\n", 1},
