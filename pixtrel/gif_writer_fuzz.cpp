@@ -1,6 +1,5 @@
 // Arbitrary screens, still or animated, through rendering and compression:
 // each GIF written must decode, with giflib, to exactly the rendered frames.
-#include <gif_lib.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +9,10 @@
 
 #include "gif_writer.h"
 #include "screen.h"
+
+// In gif_writer_fuzz_giflib.cpp: each image of the GIF file at `path` as
+// giflib reads it, colour indices row by row; none when giflib refuses it.
+std::vector<std::string> decoded_frames(const std::string& path);
 
 namespace {
 
@@ -24,22 +27,6 @@ bool write_screen_gif(const std::string& path, bool animated) {
   gif_write_globals();
   const bool ok = gif_compress_image(0) == GIF_OK && (!animated || gif_compress_image(1) == GIF_OK);
   return gif_close() == GIF_OK && ok;
-}
-
-// Each image of the GIF file at `path` as giflib reads it; none when it
-// refuses the file.
-std::vector<std::string> decoded_frames(const std::string& path) {
-  std::vector<std::string> frames;
-  int error = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-  if (gif != nullptr && DGifSlurp(gif) == GIF_OK) {
-    for (int i = 0; i < gif->ImageCount; ++i) {
-      const SavedImage& image = gif->SavedImages[i];
-      frames.emplace_back(reinterpret_cast<char*>(image.RasterBits), image.ImageDesc.Width * image.ImageDesc.Height);
-    }
-  }
-  if (gif != nullptr) DGifCloseFile(gif, &error);
-  return frames;
 }
 
 std::string rendered(uint8_t phase) {
