@@ -120,7 +120,7 @@ TEST(PixtrelTest, RunsAndTheirFiles) {
       EXPECT_EQ(fcntl(both_ends, F_SETPIPE_SZ, 4096), 4096);
       options.started = [&, both_ends](pid_t pid) {  // once a GIF has begun, the signal; then read until the writer is gone
         pollfd data{both_ends, POLLIN, 0};
-        EXPECT_EQ(poll(&data, 1, 60000), 1) << what;
+        EXPECT_EQ(poll(&data, 1, 10000), 1) << what;
         const int read_end = open(fifo.c_str(), O_RDONLY);
         close(both_ends);
         kill(pid, run.signal);
