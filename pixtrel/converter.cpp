@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "gif_writer.h"
+#include "interrupt.h"
 #include "screen.h"
 
 namespace {
@@ -21,6 +22,12 @@ bool is_directory(FILE* file) {
 bool ends_with(const std::string& name, const char* suffix) {
   const std::string::size_type length = std::char_traits<char>::length(suffix);
   return name.size() >= length && name.compare(name.size() - length, length, suffix) == 0;
+}
+
+// Whether an existing file named `gif_name` is the file described by `screen`.
+bool is_same_file(const struct stat& screen, const std::string& gif_name) {
+  struct stat gif;
+  return stat(gif_name.c_str(), &gif) == 0 && gif.st_dev == screen.st_dev && gif.st_ino == screen.st_ino;
 }
 
 [[nodiscard]] bool fail_compress(GifStatus status, const std::string& gif_name) {
@@ -93,6 +100,9 @@ bool convert_file(const std::string& argument) {
     std::printf("\nSorry, %s doesn't look like a SCR file to me!\n", input_name.c_str());
     return false;
   }
+  // A screen file whose status cannot be had keeps inode 0, which no file has.
+  struct stat screen_file {};
+  fstat(fileno(input.get()), &screen_file);
   input.reset();
 
   converter.flash_found = false;
@@ -101,7 +111,14 @@ bool convert_file(const std::string& argument) {
   std::fputs(converter.animated ? "animated ... " : "single image ... ", stdout);
   std::fflush(stdout);
 
-  if (!write_gif(gif_name)) return false;
+  if (is_same_file(screen_file, gif_name)) {
+    std::printf("\nSorry, %s would overwrite %s!\n", gif_name.c_str(), input_name.c_str());
+    return false;
+  }
+  arm_interrupt_removal(gif_name);
+  const bool written = write_gif(gif_name);
+  disarm_interrupt_removal();
+  if (!written) return false;
   std::puts("done");
   return true;
 }

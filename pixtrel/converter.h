@@ -20,9 +20,11 @@ std::string make_gif_name(const std::string& input_name);
 // an animated one when converter.flash_option is set and the screen has FLASH
 // cells, printing the progress line and any failure message on stdout. The
 // screen is the file's first 6912 bytes, or the 6912 bytes behind the header
-// of a file saved by +3DOS as CODE of that length. Returns false after the
-// first failure; a GIF whose writing failed is removed, except when it could
-// not be created.
+// of a file saved by +3DOS as CODE of that length. A GIF name that leads to
+// the screen file itself (a link) is refused before anything is written.
+// Returns false after the first failure; a GIF whose writing failed is
+// removed, except when it could not be created, and so is the GIF being
+// written when SIGINT, SIGTERM or SIGHUP ends the run.
 [[nodiscard]] bool convert_file(const std::string& argument);
 
 #endif  // PIXTREL_CONVERTER_H_

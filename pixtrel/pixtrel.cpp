@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "converter.h"
+#include "interrupt.h"
 #include "process_setup.h"
 #include "screen.h"
 
@@ -53,5 +54,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   ignore_file_size_signal();
+  install_interrupt_handlers();
   return close_stdout(run(argc, argv));
 }

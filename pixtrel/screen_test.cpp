@@ -2,35 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include "run_program.h"
 
-TEST(ScreenTest, BitmapOrderAttributesAndFlash) {
-  auto fill = [](uint8_t bitmap, uint8_t attribute) {
-    std::fill_n(converter.screen_data.begin(), kBitmapBytes, bitmap);
-    std::fill(converter.screen_data.begin() + kBitmapBytes, converter.screen_data.end(), attribute);
-  };
-  struct Pixel { int x, y; size_t offset; uint8_t mask; };
-  for (const Pixel& p : {Pixel{0, 0, 0, 0x80}, Pixel{0, 1, 256, 0x80}, Pixel{0, 8, 32, 0x80},
-                         Pixel{0, 64, 2048, 0x80}, Pixel{9, 0, 1, 0x40}, Pixel{255, 191, 6143, 0x01}}) {
-    fill(0, 0x07);  // white ink on black paper
-    converter.screen_data[p.offset] = p.mask;
-    render_frame(0);
-    EXPECT_EQ(std::count(converter.pixel_frame.begin(), converter.pixel_frame.end(), 7), 1) << p.offset;
-    EXPECT_EQ(frame_pixel(p.x, p.y), 7) << p.offset;
+// A file's first 6912 bytes are its screen, unless it begins with the +3DOS header of a 6912-byte CODE file
+// ("PLUS3DOS", 0x1A, file type 3 at byte 15, the length at 16 and 17, in byte 127 the sum of the others): a
+// header that fails one check is no header. Each case adds `delta` to byte `at` and takes it from byte 126.
+TEST(ScreenTest, ReadsTheScreenBehindAPlus3DosHeaderOnly) {
+  std::string header = std::string("PLUS3DOS\x1A\x01\x00\x80\x1B\x00\x00\x03\x00\x1B", 18) + std::string(109, '\0') + "\x31";
+  for (int i = 0; i < 6912; ++i) header += static_cast<char>(i * 7 % 251);
+  struct Case { const char* what; size_t at; int delta; size_t size; int screen_at; };  // screen_at -1: no screen
+  const Case cases[] = {{"header", 0, 0, 7040, 128}, {"header, 6911 bytes", 0, 0, 7039, -1}, {"length 6913", 16, 1, 7040, 0},
+                        {"length 7168", 17, 1, 7040, 0}, {"a BASIC program", 15, -3, 7040, 0},
+                        {"0x1B for 0x1A", 8, 1, 7040, 0}, {"checksum", 127, 1, 7040, 0}};
+  for (const Case& c : cases) {
+    std::string file = header.substr(0, c.size);
+    file[c.at] = static_cast<char>(file[c.at] + c.delta);
+    file[126] = static_cast<char>(file[126] - c.delta);
+    converter.screen_data.fill(0);
+    FILE* stream = fmemopen(&file[0], file.size(), "rb");
+    EXPECT_EQ(read_screen(stream), c.screen_at >= 0) << c.what;
+    std::fclose(stream);
+    if (c.screen_at < 0) continue;
+    const std::string screen(converter.screen_data.begin(), converter.screen_data.end());
+    EXPECT_PRED_FORMAT2(SameBytes, screen, file.substr(c.screen_at, 6912)) << c.what;
   }
-  struct Cell { uint8_t attribute, phase; int set, clear; };
-  for (const Cell& c : {Cell{0x47, 0, 15, 8}, Cell{0x47, 1, 15, 8}, Cell{0xB8, 0, 0, 7}, Cell{0xB8, 1, 7, 0},
-                        Cell{0xFA, 1, 15, 10}}) {
-    fill(0xF0, c.attribute);
-    render_frame(c.phase);
-    EXPECT_EQ(frame_pixel(0, 0), c.set) << int{c.attribute} << " phase " << int{c.phase};
-    EXPECT_EQ(frame_pixel(255, 191), c.clear) << int{c.attribute} << " phase " << int{c.phase};
-  }
-  fill(0xFF, 0x38);
-  converter.flash_found = false;
-  scan_for_flash();
-  EXPECT_FALSE(converter.flash_found);
-  converter.screen_data[6911] = 0x80;
-  scan_for_flash();
-  EXPECT_TRUE(converter.flash_found);
 }
