@@ -9,10 +9,7 @@
 
 #include "gif_writer.h"
 #include "screen.h"
-
-// In gif_writer_fuzz_giflib.cpp: each image of the GIF file at `path` as
-// giflib reads it, colour indices row by row; none when giflib refuses it.
-std::vector<std::string> decoded_frames(const std::string& path);
+#include "test_gif_frames.h"
 
 namespace {
 

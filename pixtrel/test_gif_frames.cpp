@@ -1,13 +1,7 @@
-// The writer fuzz target's reading of a GIF file by giflib, a decoder
-// independent of ours; apart from the target, whose writer header names
-// GIF_OK as well.
+#include "test_gif_frames.h"
+
 #include <gif_lib.h>
 
-#include <string>
-#include <vector>
-
-// Each image of the GIF file at `path`: its colour indices, row by row; none
-// when giflib refuses the file.
 std::vector<std::string> decoded_frames(const std::string& path) {
   std::vector<std::string> frames;
   int error = 0;
