@@ -19,10 +19,10 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // failed or names the 'dd' file itself (its streams closed; the messages
 // printed); kFatal after "error: ..." on the error stream when the 'dd' file
 // cannot be opened, positioned or read (the image keeps what was written); a
-// folder counts as a file that cannot be opened, and a 'dd' file that cannot
-// be opened or positioned at all (a pipe) is refused before anything is asked
-// or written; kInputEnded if the input ended at a prompt. Both streams are
-// closed on every return.
+// folder counts as a file that cannot be opened, and both it and a 'dd' file
+// that cannot be positioned at all (a pipe) are refused before anything is
+// asked or written; kInputEnded if the input ended at a prompt. Both streams
+// are closed on every return.
 [[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
 
 // Menu choice 4: writes every sector of the image into the slot of its ID in
