@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # fuzz.sh BUILD SECONDS: runs every libFuzzer target of the fuzz build for
-# SECONDS each, keeping a corpus per target under BUILD/corpus/.
+# SECONDS each, from its checked-in seeds and with the -max_len that its
+# inputs need (fuzz/<target>.args, written by add_fuzzer), keeping a corpus
+# per target under BUILD/corpus/.
 set -euo pipefail
 build=$1 seconds=$2
 shopt -s nullglob
-targets=("$build"/fuzz/fuzz_*)
+targets=("$build"/fuzz/fuzz_*.args)
 if [[ ${#targets[@]} -eq 0 ]]; then
   echo "fuzz.sh: no fuzz targets in $build/fuzz" >&2
   exit 1
 fi
-for target in "${targets[@]}"; do
+for args in "${targets[@]}"; do
+  target=${args%.args}
   name=$(basename "$target")
   corpus="$build/corpus/$name"
   mkdir -p "$corpus"
+  mapfile -t extra < "$args"
   echo "== $name (${seconds}s)"
-  "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus"
+  "$target" -max_total_time="$seconds" -print_final_stats=1 "${extra[0]}" "$corpus" "${extra[1]}"
 done

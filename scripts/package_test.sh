@@ -12,7 +12,7 @@ packages=$build/packages
 source "$top/testing/expect.sh"
 
 name=pixtrel-mobrick-zelnor
-version=1.0.0
+version=1.1.0
 contact="pixtrel-mobrick-zelnor authors <authors@pixtrel-mobrick-zelnor.example.org>"
 tarball=$name-$version-Linux.tar.gz
 work=$(mktemp -d)

@@ -41,6 +41,7 @@ int file_holding(const std::string& data) {
   }
   if (dup2(in_fd, 0) < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(126);
   if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
+  for (const std::string& entry : options.environment) putenv(const_cast<char*>(entry.c_str()));
   if (options.file_size_limit >= 0) {
     // The program must survive the limit by itself: a write past it fails.
     signal(SIGXFSZ, SIG_DFL);
@@ -71,6 +72,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   if (options.started) options.started(pid);
 
   RunResult result;
+  result.command = program;
+  for (const auto& a : args) result.command += " " + a;
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
   while (fds[0].fd >= 0 || fds[1].fd >= 0) {
@@ -94,15 +97,65 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   while (waitpid(pid, &wstatus, 0) < 0) {
     if (errno != EINTR) die("waitpid");
   }
-  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  if (WIFEXITED(wstatus)) {
+    result.status = WEXITSTATUS(wstatus);
+  } else {
+    result.signal = WTERMSIG(wstatus);
+  }
   return result;
 }
 
 void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
                 const std::string& what) {
-  EXPECT_EQ(actual.out, out) << what;
-  EXPECT_EQ(actual.err, err) << what;
-  EXPECT_EQ(actual.status, status) << what;
+  EXPECT_EQ(actual.out, out) << what << ": " << actual.command;
+  EXPECT_EQ(actual.err, err) << what << ": " << actual.command;
+  EXPECT_EQ(actual.status, status) << what << ": " << actual.command;
+  EXPECT_EQ(actual.signal, 0) << what << ": " << actual.command;
+}
+
+void expect_killed(const RunResult& actual, const std::string& out, const std::string& err, int signal,
+                   const std::string& what) {
+  EXPECT_EQ(actual.out, out) << what << ": " << actual.command;
+  EXPECT_EQ(actual.err, err) << what << ": " << actual.command;
+  EXPECT_EQ(actual.signal, signal) << what << ": " << actual.command;
+  EXPECT_EQ(actual.status, -1) << what << ": " << actual.command;
+}
+
+int for_each_failed_allocation(const std::string& program, const std::vector<std::string>& args,
+                               const RunOptions& options,
+                               const std::function<void(int, const RunResult&)>& check) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizer's allocator stands where the preloaded library would.
+  (void)program, (void)args, (void)options, (void)check;
+  return -1;
+#else
+  constexpr int kMostAllocations = 100000;
+  const std::string mark = (std::filesystem::temp_directory_path() / "failed-allocation-mark").string() +
+                           std::to_string(getpid());
+  for (int n = 1; n <= kMostAllocations; ++n) {
+    RunOptions failing = options;
+    failing.environment.insert(failing.environment.end(), {"LD_PRELOAD=" FAIL_NTH_ALLOCATION_LIBRARY,
+                                                           "FAIL_ALLOCATION=" + std::to_string(n),
+                                                           "FAIL_ALLOCATION_MARK=" + mark});
+    const RunResult result = run_program(program, args, failing);
+    if (unlink(mark.c_str()) != 0) return n - 1;  // the run made fewer than n allocations
+    check(n, result);
+  }
+  ADD_FAILURE() << program << " made more than " << kMostAllocations << " allocations";
+  return kMostAllocations;
+#endif
+}
+
+RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
+                       const RunOptions& options, const std::string& injection, const std::string& trace,
+                       bool* traced) {
+  static const bool strace_works = run_program(STRACE_PATH, {"-o", "/dev/null", "/bin/true"}).status == 0;
+  *traced = strace_works;
+  if (!strace_works) return RunResult{};
+  const std::string call = injection.substr(0, injection.find(':'));
+  std::vector<std::string> strace_args = {"-o", trace, "-e", "trace=" + call, "-e", "inject=" + injection, program};
+  strace_args.insert(strace_args.end(), args.begin(), args.end());
+  return run_program(STRACE_PATH, strace_args, options);
 }
 
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,

@@ -20,12 +20,15 @@ struct RunOptions {
   // Called with the child's pid once it runs, before its output is read; the
   // child may write up to a pipe's capacity (64 KiB) meanwhile.
   std::function<void(pid_t)> started = nullptr;
+  std::vector<std::string> environment{};  // "NAME=value" entries added to the child's environment
 };
 
 struct RunResult {
-  std::string out;  // everything the child wrote to standard output
-  std::string err;  // everything the child wrote to standard error
-  int status = -1;  // exit status; 128 + signal number if killed by a signal
+  std::string command;  // the program and its arguments, for messages
+  std::string out;      // everything the child wrote to standard output
+  std::string err;      // everything the child wrote to standard error
+  int status = -1;      // exit status; -1 if a signal ended the child
+  int signal = 0;       // the signal that ended the child; 0 if it exited
 };
 
 // Runs `program` with `args` (argv[0] is `program`) and collects both output
@@ -35,14 +38,40 @@ struct RunResult {
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options = {});
 
-// Checks the whole of a run, one value at a time; a failure names `what`.
+// Checks the whole of a run that exited with `status`, one value at a time; a
+// failure names `what` and the command line.
 void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
                 const std::string& what = "");
+
+// The same for a run that `signal` ended: it did not exit, whatever status a
+// handler might have passed to exit().
+void expect_killed(const RunResult& actual, const std::string& out, const std::string& err, int signal,
+                   const std::string& what = "");
+
+// Runs `program` once for each allocation it makes, n = 1, 2, ..., with the
+// n-th call of malloc, calloc or realloc failing (the library
+// test_fail_nth_allocation, preloaded), until a run makes fewer than n
+// allocations; `check` is called after each run that had one fail, with n and
+// the run. `options.cwd` is the folder the runs share. Returns the number of
+// allocations of the run that had none fail.
+int for_each_failed_allocation(const std::string& program, const std::vector<std::string>& args,
+                               const RunOptions& options,
+                               const std::function<void(int, const RunResult&)>& check);
 
 // For EXPECT_PRED_FORMAT2 on file contents: on a difference, the two sizes and
 // the first offset at which the bytes differ, instead of both whole strings.
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
                                      const std::string& actual, const std::string& expected);
+
+// Runs `program` under strace, which injects into the program's system calls
+// as `injection` says (strace's -e inject=, as "write:error=EIO:when=3" or
+// "write:signal=TERM:when=5") and writes a line for each such call to the file
+// `trace`, its injected call marked "(INJECTED)". strace ends as the program
+// does, by the same exit status or signal. Sets *traced to false, without
+// running anything, where strace is missing or may not trace (no ptrace).
+RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
+                       const RunOptions& options, const std::string& injection, const std::string& trace,
+                       bool* traced);
 
 // Test-side file helpers: whole-file read and write; read_file returns "" for
 // a missing file, file_exists tells the two apart (a dangling link exists).
