@@ -21,6 +21,7 @@ describe() {
     libdsk4-dev)      echo "libdsk, a floppy disk image library, headers (reads our DSK images in the tests)|-" ;;
     libdsk-utils)     echo "libdsk's tools dsktrans and dskform (write images for the tests to read)|dsktrans" ;;
     strace)           echo "strace, which injects signals and failed calls into the tests' runs|strace" ;;
+    cpmtools)         echo "cpmtools, CP/M file system tools (fsck.cpm checks formatted images)|fsck.cpm" ;;
     groff-base)       echo "groff, the man page formatter (man page check)|groff" ;;
     mandoc)           echo "mandoc, a man page formatter and checker (man page check)|mandoc" ;;
     zsh)              echo "the Z shell (zsh completion check; skipped without it)|zsh" ;;
@@ -41,7 +42,7 @@ packages_for() {
   case "$1" in
     build)   echo "cmake make g++ gzip" ;;
     demo)    echo "cmake make g++ gzip python3" ;;
-    check)   echo "cmake make g++ gzip libgtest-dev libgif-dev libdsk4-dev libdsk-utils strace groff-base mandoc zsh fish lintian" ;;
+    check)   echo "cmake make g++ gzip libgtest-dev libgif-dev libdsk4-dev libdsk-utils strace cpmtools groff-base mandoc zsh fish lintian" ;;
     package) echo "cmake make g++ gzip dpkg-dev" ;;
     fuzz)    echo "cmake make gzip clang libclang-rt-dev libgif-dev" ;;
     bench)   echo "cmake make g++ gzip libbenchmark-dev libdsk-utils python3-pil hyperfine" ;;
