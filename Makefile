@@ -69,6 +69,7 @@ check: test test-asan test-package test-uninstall
 # The programs built for a big-endian 64-bit and a 32-bit machine must give
 # the native build's bytes.
 check-cross:
+	@scripts/deps.sh cross
 	scripts/check_cross.sh
 
 install: build

@@ -1,105 +1,90 @@
 #!/usr/bin/env bash
-# deps.sh GROUP...: makes sure what a make target needs is there.
+# deps.sh GROUP...: makes sure what the make targets of the GROUPs need is
+# there; the one installer of packages for the Makefile and every script.
 #
 # Where apt-get and dpkg exist and it runs as root, it installs the missing
-# Debian packages with apt-get. Anywhere else it only names what the target
-# needs that it cannot find (the Debian package name and what it is, so that
-# it can be found in any distribution) and leaves it to CMake's own checks to
-# report what is really missing. It never fails on its own account.
+# Debian packages with apt-get. Anywhere else it only names what is missing
+# (the Debian package name and what it is, so that it can be found in any
+# distribution) and leaves it to the build's own checks to report what is
+# really missing. It never fails on its own account.
 set -uo pipefail
 
-# Debian package, what it is, and a command it provides (- for a library,
-# which cannot be looked for without the package database).
-describe() {
-  case "$1" in
-    cmake)            echo "CMake 3.16 or later|cmake" ;;
-    make)             echo "GNU make|make" ;;
-    g++)              echo "a C++17 compiler (GCC's g++, or Clang)|c++" ;;
-    gzip)             echo "gzip, which compresses the installed man pages|gzip" ;;
-    libgtest-dev)     echo "GoogleTest, the C++ test framework, with its CMake files|-" ;;
-    libgif-dev)       echo "giflib, a GIF reading and writing library, headers (decodes our GIFs in the tests)|-" ;;
-    libdsk4-dev)      echo "libdsk, a floppy disk image library, headers (reads our DSK images in the tests)|-" ;;
-    libdsk-utils)     echo "libdsk's tools dsktrans and dskform (write images for the tests to read)|dsktrans" ;;
-    strace)           echo "strace, which injects signals and failed calls into the tests' runs|strace" ;;
-    cpmtools)         echo "cpmtools, CP/M file system tools (fsck.cpm checks formatted images)|fsck.cpm" ;;
-    groff-base)       echo "groff, the man page formatter (man page check)|groff" ;;
-    mandoc)           echo "mandoc, a man page formatter and checker (man page check)|mandoc" ;;
-    zsh)              echo "the Z shell (zsh completion check; skipped without it)|zsh" ;;
-    fish)             echo "the fish shell (fish completion check; skipped without it)|fish" ;;
-    dpkg-dev)         echo "dpkg-shlibdeps, which works out a Debian package's library dependencies|dpkg-shlibdeps" ;;
-    lintian)          echo "lintian, Debian's package checker (package check)|lintian" ;;
-    clang)            echo "the Clang C++ compiler|clang++" ;;
-    libclang-rt-dev)  echo "Clang's libFuzzer and sanitizer runtime libraries|-" ;;
-    libbenchmark-dev) echo "Google Benchmark, a C++ micro-benchmark library, with its CMake files|-" ;;
-    python3)          echo "Python 3 (writes the disk dump of mobrick's demo)|python3" ;;
-    python3-pil)      echo "Python 3 with PIL (Pillow), an imaging library (GIF speed comparison)|python3" ;;
-    hyperfine)        echo "hyperfine, a command-line benchmarking tool|hyperfine" ;;
-    *)                echo "deps.sh: no description of package $1" >&2; echo "|-" ;;
-  esac
-}
+# Debian package | groups that need it | a command it provides (- for a
+# library, which only the package database can find) | what it is.
+read -r -d '' table <<'EOF'
+cmake|build demo check package fuzz bench cross|cmake|CMake 3.16 or later
+make|build demo check package fuzz bench cross|make|GNU make
+g++|build demo check package bench cross|c++|a C++17 compiler (GCC or Clang)
+gzip|build demo check package fuzz bench|gzip|gzip, which compresses the installed man pages
+python3|demo|python3|Python 3 (writes the disk dump of mobrick's demo)
+libgtest-dev|check|-|GoogleTest, the C++ test framework, with its CMake files
+libgif-dev|check fuzz|-|giflib, a GIF library, headers (decodes our GIFs in the tests)
+libdsk4-dev|check|-|libdsk, a floppy disk image library, headers (reads our DSK images in the tests)
+libdsk-utils|check bench|dsktrans|libdsk's tools dsktrans and dskform (write images for the tests to read)
+strace|check|strace|strace, which injects signals and failed calls into the tests' runs
+cpmtools|check|fsck.cpm|cpmtools, CP/M file system tools (fsck.cpm checks formatted images)
+groff-base|check|groff|groff, the man page formatter (man page check)
+mandoc|check|mandoc|mandoc, a man page formatter and checker (man page check)
+zsh|check|zsh|the Z shell (zsh completion check; skipped without it)
+fish|check|fish|the fish shell (fish completion check; skipped without it)
+shellcheck|check|shellcheck|ShellCheck, a shell script checker (skipped without it)
+lintian|check|lintian|lintian, Debian's package checker (package check)
+dpkg-dev|package|dpkg-shlibdeps|dpkg-shlibdeps, which works out a Debian package's library dependencies
+clang|fuzz|clang++|the Clang C++ compiler
+libclang-rt-dev|fuzz|-|Clang's libFuzzer and sanitizer runtime libraries
+libbenchmark-dev|bench|-|Google Benchmark, a C++ micro-benchmark library, with its CMake files
+python3-pil|bench|python3|Python 3 with PIL (Pillow), an imaging library (GIF speed comparison)
+hyperfine|bench|hyperfine|hyperfine, a command-line benchmarking tool
+g++-s390x-linux-gnu|cross|s390x-linux-gnu-g++|a C++ cross compiler for s390x, with its static C library
+g++-i686-linux-gnu|cross|i686-linux-gnu-g++|a C++ cross compiler for i686, with its static C library
+qemu-user|cross|qemu-s390x|qemu-user, which runs programs of other machines
+EOF
 
-packages_for() {
-  case "$1" in
-    build)   echo "cmake make g++ gzip" ;;
-    demo)    echo "cmake make g++ gzip python3" ;;
-    check)   echo "cmake make g++ gzip libgtest-dev libgif-dev libdsk4-dev libdsk-utils strace cpmtools groff-base mandoc zsh fish lintian" ;;
-    package) echo "cmake make g++ gzip dpkg-dev" ;;
-    fuzz)    echo "cmake make gzip clang libclang-rt-dev libgif-dev" ;;
-    bench)   echo "cmake make g++ gzip libbenchmark-dev libdsk-utils python3-pil hyperfine" ;;
-    *) echo "deps.sh: unknown group $1" >&2 ;;
-  esac
-}
-
-wanted=()
+wanted=() probes=() whats=()
 for group in "$@"; do
-  for p in $(packages_for "$group"); do
-    [[ " ${wanted[*]-} " == *" $p "* ]] || wanted+=("$p")
-  done
+  found=0
+  while IFS='|' read -r package groups probe what; do
+    [[ " $groups " == *" $group "* ]] || continue
+    found=1
+    [[ " ${wanted[*]-} " == *" $package "* ]] && continue
+    wanted+=("$package") probes+=("$probe") whats+=("$what")
+  done <<< "$table"
+  ((found)) || echo "deps.sh: unknown group $group" >&2
 done
-
-debian_root() {
-  command -v apt-get > /dev/null && command -v dpkg > /dev/null &&
-    command -v dpkg-query > /dev/null && [[ $(id -u) -eq 0 ]]
-}
+((${#wanted[@]})) || exit 0
 
 installed() {
   [[ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" == "install ok installed" ]]
 }
 
-if debian_root; then
+if [[ $(id -u) -eq 0 ]] && command -v apt-get > /dev/null && command -v dpkg-query > /dev/null; then
   missing=()
   for p in "${wanted[@]}"; do installed "$p" || missing+=("$p"); done
-  [[ ${#missing[@]} -eq 0 ]] && exit 0
+  ((${#missing[@]})) || exit 0
   echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"; }; then
+  # Another apt-get or dpkg run holds the lock for a while: wait for it.
+  apt=(apt-get -o DPkg::Lock::Timeout=600 -qq)
+  if ! DEBIAN_FRONTEND=noninteractive "${apt[@]}" update ||
+     ! DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y --no-install-recommends "${missing[@]}"; then
     echo "deps.sh: apt-get could not install ${missing[*]}; going on, the build names what is missing" >&2
   fi
   exit 0
 fi
 
 # No package installation here: name what cannot be found.
-unfound=()
-names=()
-for p in "${wanted[@]}"; do
-  IFS='|' read -r what probe <<< "$(describe "$p")"
+unfound=() names=()
+for i in "${!wanted[@]}"; do
+  p=${wanted[i]}
   if command -v dpkg-query > /dev/null; then
     installed "$p" && continue
-  elif [[ $probe != - ]]; then
-    command -v "$probe" > /dev/null && continue
-    [[ $p == g++ ]] && { command -v g++ > /dev/null || command -v clang++ > /dev/null; } && continue
+  elif [[ ${probes[i]} != - ]]; then
+    command -v "${probes[i]}" > /dev/null && continue
   fi
-  unfound+=("$(printf '  %-17s %s' "$p" "$what")")
-  names+=("$p")
+  unfound+=("$(printf '  %-20s %s' "$p" "${whats[i]}")") names+=("$p")
 done
-[[ ${#unfound[@]} -eq 0 ]] && exit 0
-if command -v dpkg-query > /dev/null; then
-  echo "deps.sh: this target needs these packages, which are not installed:"
-  printf '%s\n' "${unfound[@]}"
-  echo "Install them with: sudo apt-get install ${names[*]}"
-else
-  echo "deps.sh: this target needs the following (Debian's package names, and what"
-  echo "each one is, to find it in any distribution); the build reports what is missing:"
-  printf '%s\n' "${unfound[@]}"
-fi
+((${#unfound[@]})) || exit 0
+echo "deps.sh: this target needs the following, which is not found here (Debian's"
+echo "package names, and what each one is, to find it in any distribution):"
+printf '%s\n' "${unfound[@]}"
+command -v apt-get > /dev/null && echo "Install them with: sudo apt-get install ${names[*]}"
 exit 0
