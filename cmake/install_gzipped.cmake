@@ -7,11 +7,13 @@ if(NOT GZIP_PROGRAM)
 endif()
 
 # install_gzipped(SOURCE NAME DESTINATION): installs SOURCE (a path relative
-# to the calling folder) as NAME.gz in DESTINATION.
+# to the calling folder, or a file that a custom command of that folder
+# makes) as NAME.gz in DESTINATION.
 function(install_gzipped source name destination)
+  get_filename_component(source ${source} ABSOLUTE)
   set(plain ${CMAKE_CURRENT_BINARY_DIR}/${name})
   add_custom_command(OUTPUT ${plain}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source} ${plain}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
     COMMAND ${GZIP_PROGRAM} -9nf ${plain}
     DEPENDS ${source}
     VERBATIM)

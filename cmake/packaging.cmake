@@ -5,8 +5,8 @@
 
 # The project's address: the Maintainer of the Debian package (a distribution
 # sets its own with -DCPACK_PACKAGE_CONTACT="Name <address>"), the
-# Upstream-Contact of its copyright file and the signature of
-# packaging/changelog.
+# Upstream-Contact of its copyright file and the signature of the Debian
+# changelog.
 set(PROJECT_CONTACT "pixtrel-mobrick-zelnor authors <authors@pixtrel-mobrick-zelnor.example.org>")
 
 # The Debian copyright file, in the machine-readable format, with the holders
@@ -25,7 +25,15 @@ string(REPLACE "\n\n" "\n.\n" license_text "${license_text}")
 string(REPLACE "\n" "\n " license_text " ${license_text}")
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright.in ${CMAKE_BINARY_DIR}/copyright @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install_gzipped(packaging/changelog changelog ${CMAKE_INSTALL_DOCDIR})
+# The Debian changelog, made from CHANGELOG.md.
+set(debian_changelog ${CMAKE_BINARY_DIR}/debian/changelog)
+add_custom_command(OUTPUT ${debian_changelog}
+  COMMAND ${CMAKE_COMMAND} -DCHANGELOG=${CMAKE_CURRENT_SOURCE_DIR}/CHANGELOG.md -DPACKAGE=${PROJECT_NAME}
+          -DCONTACT=${PROJECT_CONTACT} -DOUTPUT=${debian_changelog}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/debian_changelog.cmake
+  DEPENDS CHANGELOG.md cmake/debian_changelog.cmake
+  VERBATIM)
+install_gzipped(${debian_changelog} changelog ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VENDOR "The authors of pixtrel, mobrick and zelnor")
