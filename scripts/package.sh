@@ -4,10 +4,10 @@
 # built in BUILD, into OUT (default BUILD/packages).
 #
 # Two runs on one commit give the same bytes: every time stamp in both files
-# is SOURCE_DATE_EPOCH (the last commit's time, or where there is no git
-# checkout the date of packaging/changelog's latest entry, unless it is set
-# already), the .tar.gz lists its files in name order with owner and group 0,
-# and gzip stores no name and no time.
+# is SOURCE_DATE_EPOCH (unless it is set already, the last commit's time, or
+# where there is no git checkout the date of CHANGELOG.md's latest release),
+# the .tar.gz lists its files in name order with owner and group 0, and gzip
+# stores no name and no time.
 set -euo pipefail
 # The folders that the installs make, and the files that CPack writes, take
 # their modes from the umask.
@@ -17,16 +17,13 @@ build=$(cd "$1" && pwd)
 out=${2:-$build/packages}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+cpack_value() { sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"; }
 
-name=pixtrel-mobrick-zelnor
-version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-
+if [[ -z ${SOURCE_DATE_EPOCH-} && -e $top/.git ]]; then
+  SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2> /dev/null) || true
+fi
 if [[ -z ${SOURCE_DATE_EPOCH-} ]]; then
-  if [[ -e $top/.git ]] && command -v git > /dev/null; then
-    SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct)
-  else
-    SOURCE_DATE_EPOCH=$(date -d "$(sed -n 's/^ -- .*>  //p' "$top/packaging/changelog" | head -n 1)" +%s)
-  fi
+  SOURCE_DATE_EPOCH=$(date -u -d "$(sed -n 's/^Released \(.*\)\.$/\1/p' "$top/CHANGELOG.md" | head -n 1)" +%s)
 fi
 export SOURCE_DATE_EPOCH
 
@@ -43,7 +40,7 @@ fi
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-top_folder=$name-$version-Linux
+top_folder=$(cpack_value CPACK_PACKAGE_NAME)-$(cpack_value CPACK_PACKAGE_VERSION)-Linux
 cmake --install "$build" --prefix "$stage/$top_folder" --component Unspecified --strip > /dev/null
 tar --create --format=gnu --sort=name --mtime="@$SOURCE_DATE_EPOCH" \
     --owner=0 --group=0 --numeric-owner --mode=go-w -C "$stage" "$top_folder" |
