@@ -12,7 +12,7 @@ BENCH_BUILD  := build-bench
 # With CI set (as the CI runner does), warnings are errors.
 CMAKE_FLAGS  := $(if $(CI),-DWERROR=ON) $(EXTRA_CMAKE_FLAGS)
 
-.PHONY: all build demo check check-cross test test-asan test-package test-uninstall package install uninstall fuzz bench clean help
+.PHONY: all build demo check check-cross test test-asan test-package test-uninstall test-shellcheck package install uninstall fuzz bench clean help
 
 all: build
 
@@ -21,7 +21,7 @@ help:
 	@echo "make demo       build, then run each program on samples of our own, in $(BUILD)/demo/ (needs python3)"
 	@echo "make check      run the test suite normally ($(TEST_BUILD)/) and under ASan+UBSan ($(ASAN_BUILD)/),"
 	@echo "                then build the package and try it out (lintian included), then install"
-	@echo "                into a DESTDIR and uninstall"
+	@echo "                into a DESTDIR and uninstall, then check the shell scripts with shellcheck"
 	@echo "make check-cross  build for s390x and i686, run under qemu-user, compare every byte with the native build"
 	@echo "make install    install programs, man pages and completions under DESTDIR PREFIX ($(PREFIX))"
 	@echo "make uninstall  remove what make install put there (same DESTDIR and PREFIX), and the folders"
@@ -64,7 +64,14 @@ test-package: package
 test-uninstall: build
 	scripts/uninstall_test.sh $(BUILD)
 
-check: test test-asan test-package test-uninstall
+# Every script of the tree is bash, the completions' included.
+test-shellcheck:
+	@if command -v shellcheck > /dev/null; then \
+	  find . \( -path './build*' -o -path ./.git \) -prune -o \( -name '*.sh' -o -name '*.bash' \) -print0 | \
+	    LC_ALL=C sort -z | xargs -0 shellcheck -S warning -s bash && echo "shellcheck: no findings"; \
+	else echo "shellcheck not found: the shell scripts are not checked"; fi
+
+check: test test-asan test-package test-uninstall test-shellcheck
 
 # The programs built for a big-endian 64-bit and a 32-bit machine must give
 # the native build's bytes.

@@ -5,11 +5,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/.." && pwd)
 for program in zelnor mobrick pixtrel; do
-  script="$top/$program/demo.sh"
-  [[ -x "$script" ]] || continue
-  out="$build/demo/$program"
-  rm -rf "$out" && mkdir -p "$out"
+  rm -rf "$build/demo/$program" && mkdir -p "$build/demo/$program"
   echo "===== $program"
-  "$script" "$build/$program/$program" "$out"
+  "$top/$program/demo.sh" "$build/$program/$program" "$build/demo/$program"
   echo
 done

@@ -40,51 +40,38 @@ g++-i686-linux-gnu|cross|i686-linux-gnu-g++|a C++ cross compiler for i686, with 
 qemu-user|cross|qemu-s390x|qemu-user, which runs programs of other machines
 EOF
 
-wanted=() probes=() whats=()
+# is_missing PACKAGE PROBE: PACKAGE is not installed, as far as can be told.
+is_missing() {
+  if command -v dpkg-query > /dev/null; then
+    [[ "$(dpkg-query -W -f='${Status}' "$1" 2> /dev/null)" != "install ok installed" ]]
+  else
+    [[ $2 == - ]] || ! command -v "$2" > /dev/null
+  fi
+}
+
+missing=() lines=()
 for group in "$@"; do
   found=0
   while IFS='|' read -r package groups probe what; do
     [[ " $groups " == *" $group "* ]] || continue
     found=1
-    [[ " ${wanted[*]-} " == *" $package "* ]] && continue
-    wanted+=("$package") probes+=("$probe") whats+=("$what")
+    [[ " ${missing[*]-} " != *" $package "* ]] && is_missing "$package" "$probe" || continue
+    missing+=("$package") lines+=("$(printf '  %-20s %s' "$package" "$what")")
   done <<< "$table"
   ((found)) || echo "deps.sh: unknown group $group" >&2
 done
-((${#wanted[@]})) || exit 0
-
-installed() {
-  [[ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" == "install ok installed" ]]
-}
+((${#missing[@]})) || exit 0
 
 if [[ $(id -u) -eq 0 ]] && command -v apt-get > /dev/null && command -v dpkg-query > /dev/null; then
-  missing=()
-  for p in "${wanted[@]}"; do installed "$p" || missing+=("$p"); done
-  ((${#missing[@]})) || exit 0
   echo "Installing: ${missing[*]}"
-  # Another apt-get or dpkg run holds the lock for a while: wait for it.
-  apt=(apt-get -o DPkg::Lock::Timeout=600 -qq)
-  if ! DEBIAN_FRONTEND=noninteractive "${apt[@]}" update ||
-     ! DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y --no-install-recommends "${missing[@]}"; then
+  # Another apt-get or dpkg run may hold the lock for a while: wait for it.
+  apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -qq)
+  "${apt[@]}" update && "${apt[@]}" install -y --no-install-recommends "${missing[@]}" ||
     echo "deps.sh: apt-get could not install ${missing[*]}; going on, the build names what is missing" >&2
-  fi
   exit 0
 fi
-
-# No package installation here: name what cannot be found.
-unfound=() names=()
-for i in "${!wanted[@]}"; do
-  p=${wanted[i]}
-  if command -v dpkg-query > /dev/null; then
-    installed "$p" && continue
-  elif [[ ${probes[i]} != - ]]; then
-    command -v "${probes[i]}" > /dev/null && continue
-  fi
-  unfound+=("$(printf '  %-20s %s' "$p" "${whats[i]}")") names+=("$p")
-done
-((${#unfound[@]})) || exit 0
 echo "deps.sh: this target needs the following, which is not found here (Debian's"
 echo "package names, and what each one is, to find it in any distribution):"
-printf '%s\n' "${unfound[@]}"
-command -v apt-get > /dev/null && echo "Install them with: sudo apt-get install ${names[*]}"
+printf '%s\n' "${lines[@]}"
+command -v apt-get > /dev/null && echo "Install them with: sudo apt-get install ${missing[*]}"
 exit 0

@@ -7,16 +7,12 @@ set -euo pipefail
 build=$1 seconds=$2
 shopt -s nullglob
 targets=("$build"/fuzz/fuzz_*.args)
-if [[ ${#targets[@]} -eq 0 ]]; then
-  echo "fuzz.sh: no fuzz targets in $build/fuzz" >&2
-  exit 1
-fi
+((${#targets[@]})) || { echo "fuzz.sh: no fuzz targets in $build/fuzz" >&2; exit 1; }
 for args in "${targets[@]}"; do
   target=${args%.args}
-  name=$(basename "$target")
-  corpus="$build/corpus/$name"
+  corpus=$build/corpus/${target##*/}
   mkdir -p "$corpus"
   mapfile -t extra < "$args"
-  echo "== $name (${seconds}s)"
+  echo "== ${target##*/} (${seconds}s)"
   "$target" -max_total_time="$seconds" -print_final_stats=1 "${extra[0]}" "$corpus" "${extra[1]}"
 done

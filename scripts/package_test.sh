@@ -20,27 +20,11 @@ version=$(cpack_value CPACK_PACKAGE_VERSION)
 contact=$(cpack_value CPACK_PACKAGE_CONTACT)
 holders=$(sed -n 's/^Copyright (c) //p' "$top/LICENSE")
 top_folder=$name-$version-Linux
-expected_files="bin/mobrick
-bin/pixtrel
-bin/zelnor
-share/bash-completion/completions/pixtrel
-share/bash-completion/completions/zelnor
-share/doc/$name/CHANGELOG.md
-share/doc/$name/LICENSE
-share/doc/$name/README.md
-share/doc/$name/changelog.gz
-share/doc/$name/copyright
-share/fish/vendor_completions.d/pixtrel.fish
-share/fish/vendor_completions.d/zelnor.fish
-share/man/man1/mobrick.1.gz
-share/man/man1/pixtrel.1.gz
-share/man/man1/zelnor.1.gz
-share/zsh/site-functions/_pixtrel
-share/zsh/site-functions/_zelnor"
+# Each file is checked by name below: here their number.
+installed_files=17
 modes="-rw-r--r--
 -rwxr-xr-x
 drwxr-xr-x"
-files_under() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
 
 # In name order, not in the order that the filesystem lists a folder.
 members=$(tar -tzf "$packages/$top_folder.tar.gz")
@@ -48,7 +32,7 @@ expect "members of the .tar.gz in name order" "$(LC_ALL=C sort <<< "$members")" 
 expect "modes in the .tar.gz" "$modes" "$(tar -tvzf "$packages/$top_folder.tar.gz" | cut -c1-10 | LC_ALL=C sort -u)"
 tar -xzf "$packages/$top_folder.tar.gz" -C "$work"
 prefix=$work/$top_folder
-expect "files in the .tar.gz" "$expected_files" "$(files_under "$prefix")"
+expect "number of files in the .tar.gz" "$installed_files" "$(find "$prefix" -type f | wc -l)"
 made=("$top_folder.tar.gz")
 
 if command -v dpkg-deb > /dev/null; then
@@ -62,16 +46,10 @@ Maintainer: $contact" "$(dpkg-deb -f "$packages/$deb" Package Version Section Ma
     "$(dpkg-deb -f "$packages/$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort | paste -sd ' ')"
   expect "modes in the Debian package" "$modes" "$(dpkg-deb -c "$packages/$deb" | cut -c1-10 | LC_ALL=C sort -u)"
   dpkg-deb -x "$packages/$deb" "$work/deb"
-  expect "files in the Debian package" "$expected_files" "$(files_under "$work/deb/usr")"
-  expect "programs of the Debian package and of the .tar.gz" "" \
-    "$(for p in pixtrel mobrick zelnor; do cmp "$prefix/bin/$p" "$work/deb/usr/bin/$p" 2>&1; done)"
+  expect "files of the Debian package against the .tar.gz's" "" "$(diff -r "$prefix" "$work/deb/usr" 2>&1)"
   prefix=$work/deb/usr
   # At its default level lintian prints errors and warnings only.
-  if command -v lintian > /dev/null; then
-    expect "lintian's report" "" "$(lintian --allow-root "$packages/$deb" 2>&1)"
-  else
-    expect "lintian (Debian: lintian)" "installed" "missing"
-  fi
+  expect "lintian's report" "" "$(lintian --allow-root "$packages/$deb" 2>&1)"
 fi
 
 # Made again, a second or more later, the packages hold the same bytes.
@@ -114,17 +92,15 @@ License: Expat" "$(head -n 7 "$doc/copyright")"
 expect "license text of the copyright file" "$(sed -n '/^Permission/,$p' "$top/LICENSE")" \
   "$(tail -n +8 "$doc/copyright" | sed 's/^ //; s/^\.$//')"
 
-# run_programs FOLDER PIXTREL MOBRICK ZELNOR: one run of each, with their
-# outputs and exit statuses kept in FOLDER.
+# run_programs FOLDER PIXTREL MOBRICK ZELNOR: one run of each on inputs made
+# in FOLDER, with their outputs and exit statuses kept there.
 run_programs() {
-  cp -r "$work/input" "$1" && cd "$1" || return
+  mkdir "$1" && cd "$1" || return
+  printf abc > abc.txt && head -c 6912 /dev/zero > blank.scr
   "$2" blank.scr > pixtrel.out 2> pixtrel.err; echo "pixtrel $?" >> status
   printf '5\no\n6\n' | "$3" > mobrick.out 2> mobrick.err; echo "mobrick $?" >> status
   "$4" abc.txt > zelnor.out 2> zelnor.err; echo "zelnor $?" >> status
 }
-mkdir "$work/input"
-printf abc > "$work/input/abc.txt"
-head -c 6912 /dev/zero > "$work/input/blank.scr"
 (run_programs "$work/from-build" "$build"/{pixtrel/pixtrel,mobrick/mobrick,zelnor/zelnor})
 (run_programs "$work/from-package" "$prefix"/bin/{pixtrel,mobrick,zelnor})
 ran=$work/from-package
