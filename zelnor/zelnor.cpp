@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "checksum.h"
 #include "process_setup.h"
@@ -30,7 +29,8 @@ constexpr char kHelp[] =
 struct Options {
   const char* program_name = "zelnor";
   int hex_mode = 0;  // counts -x/--hex; any non-zero value selects hex output
-  std::vector<const char*> files;  // in command-line order
+  char** files = nullptr;  // the file arguments in command-line order, moved to the front of argv
+  int file_count = 0;
 };
 
 Options options;
@@ -91,6 +91,9 @@ int run(int argc, char** argv) {
       {"hex", no_argument, nullptr, 'x'},
       {nullptr, 0, nullptr, 0},
   };
+  // A file name is moved down to argv[1 + file_count], a slot at or before
+  // its own that getopt_long has already passed.
+  options.files = argv + 1;
   optind = 0;
   opterr = 0;
   int c;
@@ -100,7 +103,7 @@ int run(int argc, char** argv) {
   while ((c = getopt_long(argc, argv, "-hvx", long_options, nullptr)) != -1) {
     switch (c) {
       case 1:
-        options.files.push_back(optarg);
+        options.files[options.file_count++] = optarg;
         break;
       case 'v':
         write_notice();
@@ -113,12 +116,12 @@ int run(int argc, char** argv) {
         return usage();
     }
   }
-  for (int i = optind; i < argc; i++) options.files.push_back(argv[i]);
-  if (options.files.empty()) return usage();
+  for (int i = optind; i < argc; i++) options.files[options.file_count++] = argv[i];
+  if (options.file_count == 0) return usage();
 
   write_notice();
   int status = 0;
-  for (const char* path : options.files) status |= checksum_path(path);
+  for (int i = 0; i < options.file_count; i++) status |= checksum_path(options.files[i]);
   return status;
 }
 

@@ -66,4 +66,23 @@ TEST(ZelnorTest, CommandLines) {
   }
 }
 
+// Every allocation failed in turn: a file that cannot be opened for want of
+// memory is reported like any other and the other is still summed.
+TEST(ZelnorTest, EachAllocationFailed) {
+  TempDir dir;
+  write_file(dir / "abc", "abc");
+  write_file(dir / "empty", "");
+  const std::string empty = "empty:     0,      0 bytes\n";
+  const int count = for_each_failed_allocation(ZELNOR_PATH, {"abc", "empty"}, RunOptions{dir.path()},
+                                               [&](int n, const RunResult& r) {
+    const std::string what = "allocation " + std::to_string(n) + " failed";
+    if (r.status == 0) return expect_run(r, kAbc + empty, kNotice, 0, what);
+    const std::string failed = r.err.find("<abc>") != std::string::npos ? "abc" : "empty";  // not opened
+    expect_run(r, failed == "abc" ? empty : kAbc,
+               kNotice + "zelnor: couldn't open <" + failed + "> for reading  --> reason: Cannot allocate memory\n",
+               1, what);
+  });
+  if (count < 0) GTEST_SKIP() << "allocations cannot be failed under the sanitizers";
+}
+
 }  // namespace
