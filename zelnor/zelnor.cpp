@@ -20,11 +20,23 @@ constexpr char kNotice[] =
     "Zelnor comes with ABSOLUTELY NO WARRANTY; see the file LICENSE for details.\n"
     "\n";
 
-constexpr char kHelp[] =
-    "Available options:\n"
-    "  -h, --help       display this message\n"
-    "  -v, --version    display version number and expiration date\n"
-    "  -x, --hex        print checksum in hex mode\n";
+// Every option: getopt_long's short and long options and the help text are
+// all made from this table. None takes an argument.
+struct OptionSpec {
+  char letter;
+  const char* name;
+  const char* help;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {'h', "help", "display this message"},
+    {'v', "version", "display version number and expiration date"},
+    {'x', "hex", "print checksum in hex mode"},
+};
+constexpr size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
+
+// The help texts stand in one column behind the long names.
+constexpr int kLongNameWidth = 10;
 
 struct Options {
   const char* program_name = "zelnor";
@@ -48,8 +60,10 @@ const char* base_name(const char* path) {
 void write_notice() { std::fwrite(kNotice, 1, sizeof kNotice - 1, stderr); }
 
 int usage() {
-  std::fprintf(stderr, "Usage: %s [options] files\n", options.program_name);
-  std::fputs(kHelp, stderr);
+  std::fprintf(stderr, "Usage: %s [options] files\nAvailable options:\n", options.program_name);
+  for (const OptionSpec& o : kOptions) {
+    std::fprintf(stderr, "  -%c, --%-*s %s\n", o.letter, kLongNameWidth, o.name, o.help);
+  }
   return 1;
 }
 
@@ -84,23 +98,34 @@ int checksum_path(const char* path) {
   return 0;
 }
 
+// getopt_long's view of kOptions. The leading '-' of the short options hands
+// every file name over in place (as option 1), so that options after file
+// names count whatever POSIXLY_CORRECT says; after "--" getopt_long stops and
+// the rest are files.
+struct GetoptTables {
+  char short_options[1 + kOptionCount + 1];
+  option long_options[kOptionCount + 1];
+};
+
+GetoptTables make_getopt_tables() {
+  GetoptTables t{};
+  t.short_options[0] = '-';
+  for (size_t i = 0; i < kOptionCount; i++) {
+    t.short_options[1 + i] = kOptions[i].letter;
+    t.long_options[i] = {kOptions[i].name, no_argument, nullptr, kOptions[i].letter};
+  }
+  return t;
+}
+
 int run(int argc, char** argv) {
-  static const option long_options[] = {
-      {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'v'},
-      {"hex", no_argument, nullptr, 'x'},
-      {nullptr, 0, nullptr, 0},
-  };
+  const GetoptTables tables = make_getopt_tables();
   // A file name is moved down to argv[1 + file_count], a slot at or before
   // its own that getopt_long has already passed.
   options.files = argv + 1;
   optind = 0;
   opterr = 0;
   int c;
-  // The leading '-' hands every file name over in place (as option 1), so
-  // options after file names count whatever POSIXLY_CORRECT says; after
-  // "--" getopt_long stops and the rest are files.
-  while ((c = getopt_long(argc, argv, "-hvx", long_options, nullptr)) != -1) {
+  while ((c = getopt_long(argc, argv, tables.short_options, tables.long_options, nullptr)) != -1) {
     switch (c) {
       case 1:
         options.files[options.file_count++] = optarg;
