@@ -67,10 +67,11 @@ int usage() {
   return 1;
 }
 
-// Reports a failure on `path` as "<name>: <what> <path>  --> reason: <error>".
-void report(const char* what, const char* path) {
+// Reports a failure on `path` as "<name>: <what> <path><after>  --> reason:
+// <error>", the error being errno's on entry.
+void report(const char* what, const char* path, const char* after = "") {
   const int saved = errno;
-  std::fprintf(stderr, "%s: %s <%s>", options.program_name, what, path);
+  std::fprintf(stderr, "%s: %s <%s>%s", options.program_name, what, path, after);
   errno = saved;
   std::perror("  --> reason");
 }
@@ -79,8 +80,7 @@ void report(const char* what, const char* path) {
 int checksum_path(const char* path) {
   InputFile file(std::fopen(path, "rb"));
   if (!file) {
-    std::fprintf(stderr, "%s: couldn't open <%s> for reading", options.program_name, path);
-    std::perror("  --> reason");
+    report("couldn't open", path, " for reading");
     return 1;
   }
   Checksum result;
