@@ -3,9 +3,10 @@
 # completion_test.sh) as `source completion.sh SHELL PROGRAM_PATH`.
 #
 # Exits 77 (skipped) when SHELL (bash, zsh or fish) cannot complete here: not
-# installed, bash without bash-completion, zsh without its zpty module. Puts
-# PROGRAM_PATH's folder first on PATH, loads the caller's completion file into
-# bash, and moves into an empty folder for the sample files, removed at exit.
+# installed, bash without bash-completion, zsh without its zpty or zselect
+# module. Puts PROGRAM_PATH's folder first on PATH, loads the caller's
+# completion file into bash, and moves into an empty folder for the sample
+# files, removed at exit.
 # Then, with expect and finish of expect.sh:
 #   completions LINE       what SHELL offers at the end of LINE: one a line,
 #                          each once, in byte order, folders without their "/"
@@ -24,13 +25,13 @@ PATH=$(cd "$(dirname "$2")" && pwd):$PATH
 case $shell in
   bash) bash_completion_script=/usr/share/bash-completion/bash_completion
         requirement=$bash_completion_script ;;
-  zsh) requirement="zsh's zpty module" ;;
+  zsh) requirement="zsh's zpty and zselect modules" ;;
   fish) requirement=fish ;;
   *) echo "usage: completion_test.sh bash|zsh|fish PROGRAM_PATH" >&2; exit 2 ;;
 esac
 if ! command -v "$shell" > /dev/null ||
   { [[ $shell == bash ]] && [[ ! -f $bash_completion_script ]]; } ||
-  { [[ $shell == zsh ]] && ! zsh -fc 'zmodload zsh/zpty'; }; then
+  { [[ $shell == zsh ]] && ! zsh -fc 'zmodload zsh/zpty zsh/zselect'; }; then
   echo "$requirement not found: the $shell completion of $program is not checked"
   exit 77
 fi
