@@ -28,3 +28,13 @@ function(install_man_page page)
   string(REGEX REPLACE "^.*\\.([0-9])$" "\\1" section ${page})
   install_gzipped(${page} ${page} ${CMAKE_INSTALL_MANDIR}/man${section})
 endfunction()
+
+# install_completions(PROGRAM): installs the calling folder's completions of
+# PROGRAM, completion/PROGRAM.bash, completion/_PROGRAM and
+# completion/PROGRAM.fish, where bash-completion, zsh and fish look for them.
+function(install_completions program)
+  install(FILES completion/${program}.bash RENAME ${program}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  install(FILES completion/_${program} DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/site-functions)
+  install(FILES completion/${program}.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+endfunction()

@@ -25,6 +25,7 @@ strace|check|strace|strace, which injects signals and failed calls into the test
 cpmtools|check|fsck.cpm|cpmtools, CP/M file system tools (fsck.cpm checks formatted images)
 groff-base|check|groff|groff, the man page formatter (man page check)
 mandoc|check|mandoc|mandoc, a man page formatter and checker (man page check)
+bash-completion|check|-|bash-completion, whose generic completer serves zelnor (bash completion check)
 zsh|check|zsh|the Z shell (zsh completion check; skipped without it)
 fish|check|fish|the fish shell (fish completion check; skipped without it)
 shellcheck|check|shellcheck|ShellCheck, a shell script checker (skipped without it)

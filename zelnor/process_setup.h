@@ -1,5 +1,5 @@
 // process_setup: what zelnor makes sure of at start-up, before it opens any
-// file.
+// file. Each program has its own copy: the three programs share no code.
 #ifndef ZELNOR_PROCESS_SETUP_H_
 #define ZELNOR_PROCESS_SETUP_H_
 

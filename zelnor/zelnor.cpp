@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "checksum.h"
 #include "process_setup.h"
@@ -21,16 +20,29 @@ constexpr char kNotice[] =
     "Zelnor comes with ABSOLUTELY NO WARRANTY; see the file LICENSE for details.\n"
     "\n";
 
-constexpr char kHelp[] =
-    "Available options:\n"
-    "  -h, --help       display this message\n"
-    "  -v, --version    display version number and expiration date\n"
-    "  -x, --hex        print checksum in hex mode\n";
+// Every option: getopt_long's short and long options and the help text are
+// all made from this table. None takes an argument.
+struct OptionSpec {
+  char letter;
+  const char* name;
+  const char* help;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {'h', "help", "display this message"},
+    {'v', "version", "display version number and expiration date"},
+    {'x', "hex", "print checksum in hex mode"},
+};
+constexpr size_t kOptionCount = sizeof kOptions / sizeof kOptions[0];
+
+// The help texts stand in one column behind the long names.
+constexpr int kLongNameWidth = 10;
 
 struct Options {
   const char* program_name = "zelnor";
   int hex_mode = 0;  // counts -x/--hex; any non-zero value selects hex output
-  std::vector<const char*> files;  // in command-line order
+  char** files = nullptr;  // the file arguments in command-line order, moved to the front of argv
+  int file_count = 0;
 };
 
 Options options;
@@ -48,15 +60,18 @@ const char* base_name(const char* path) {
 void write_notice() { std::fwrite(kNotice, 1, sizeof kNotice - 1, stderr); }
 
 int usage() {
-  std::fprintf(stderr, "Usage: %s [options] files\n", options.program_name);
-  std::fputs(kHelp, stderr);
+  std::fprintf(stderr, "Usage: %s [options] files\nAvailable options:\n", options.program_name);
+  for (const OptionSpec& o : kOptions) {
+    std::fprintf(stderr, "  -%c, --%-*s %s\n", o.letter, kLongNameWidth, o.name, o.help);
+  }
   return 1;
 }
 
-// Reports a failure on `path` as "<name>: <what> <path>  --> reason: <error>".
-void report(const char* what, const char* path) {
+// Reports a failure on `path` as "<name>: <what> <path><after>  --> reason:
+// <error>", the error being errno's on entry.
+void report(const char* what, const char* path, const char* after = "") {
   const int saved = errno;
-  std::fprintf(stderr, "%s: %s <%s>", options.program_name, what, path);
+  std::fprintf(stderr, "%s: %s <%s>%s", options.program_name, what, path, after);
   errno = saved;
   std::perror("  --> reason");
 }
@@ -65,8 +80,7 @@ void report(const char* what, const char* path) {
 int checksum_path(const char* path) {
   InputFile file(std::fopen(path, "rb"));
   if (!file) {
-    std::fprintf(stderr, "%s: couldn't open <%s> for reading", options.program_name, path);
-    std::perror("  --> reason");
+    report("couldn't open", path, " for reading");
     return 1;
   }
   Checksum result;
@@ -84,23 +98,37 @@ int checksum_path(const char* path) {
   return 0;
 }
 
+// getopt_long's view of kOptions. The leading '-' of the short options hands
+// every file name over in place (as option 1), so that options after file
+// names count whatever POSIXLY_CORRECT says; after "--" getopt_long stops and
+// the rest are files.
+struct GetoptTables {
+  char short_options[1 + kOptionCount + 1];
+  option long_options[kOptionCount + 1];
+};
+
+GetoptTables make_getopt_tables() {
+  GetoptTables t{};
+  t.short_options[0] = '-';
+  for (size_t i = 0; i < kOptionCount; i++) {
+    t.short_options[1 + i] = kOptions[i].letter;
+    t.long_options[i] = {kOptions[i].name, no_argument, nullptr, kOptions[i].letter};
+  }
+  return t;
+}
+
 int run(int argc, char** argv) {
-  static const option long_options[] = {
-      {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'v'},
-      {"hex", no_argument, nullptr, 'x'},
-      {nullptr, 0, nullptr, 0},
-  };
+  const GetoptTables tables = make_getopt_tables();
+  // A file name is moved down to argv[1 + file_count], a slot at or before
+  // its own that getopt_long has already passed.
+  options.files = argv + 1;
   optind = 0;
   opterr = 0;
   int c;
-  // The leading '-' hands every file name over in place (as option 1), so
-  // options after file names count whatever POSIXLY_CORRECT says; after
-  // "--" getopt_long stops and the rest are files.
-  while ((c = getopt_long(argc, argv, "-hvx", long_options, nullptr)) != -1) {
+  while ((c = getopt_long(argc, argv, tables.short_options, tables.long_options, nullptr)) != -1) {
     switch (c) {
       case 1:
-        options.files.push_back(optarg);
+        options.files[options.file_count++] = optarg;
         break;
       case 'v':
         write_notice();
@@ -113,12 +141,12 @@ int run(int argc, char** argv) {
         return usage();
     }
   }
-  for (int i = optind; i < argc; i++) options.files.push_back(argv[i]);
-  if (options.files.empty()) return usage();
+  for (int i = optind; i < argc; i++) options.files[options.file_count++] = argv[i];
+  if (options.file_count == 0) return usage();
 
   write_notice();
   int status = 0;
-  for (const char* path : options.files) status |= checksum_path(path);
+  for (int i = 0; i < options.file_count; i++) status |= checksum_path(options.files[i]);
   return status;
 }
 

@@ -1,11 +1,11 @@
-# bash completion for pixtrel: -f or -F as the first argument only, then
-# screen dumps (names ending in .scr or .SCR) and directories to descend into.
+# bash completion for pixtrel: -f as the first argument only, then screen
+# dumps (names ending in .scr or .SCR) and directories to descend into.
 
 _pixtrel() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   COMPREPLY=()
   if [[ $COMP_CWORD -eq 1 && $cur == -* ]]; then
-    COMPREPLY=($(compgen -W '-f -F' -- "$cur"))
+    mapfile -t COMPREPLY < <(compgen -W '-f' -- "$cur")
   fi
   local name
   while IFS= read -r name; do

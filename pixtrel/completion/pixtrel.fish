@@ -1,4 +1,4 @@
-# fish completion for pixtrel: -f or -F as the first argument only, then screen
+# fish completion for pixtrel: -f as the first argument only, then screen
 # dumps (names ending in .scr or .SCR) and directories to descend into.
 
 function __pixtrel_first_argument
@@ -15,5 +15,4 @@ end
 
 complete -c pixtrel -f
 complete -c pixtrel -n __pixtrel_first_argument -s f -d 'Convert FLASHing screens to animated GIFs'
-complete -c pixtrel -n __pixtrel_first_argument -s F -d 'The same as -f'
 complete -c pixtrel -a '(__pixtrel_screens)'

@@ -1,5 +1,9 @@
-# fish completion for zelnor: its options and any file.
+# fish completion for zelnor: the options that `zelnor --help` lists, each
+# with its help text, and any file.
 
-complete -c zelnor -s h -l help -d 'Print the usage text'
-complete -c zelnor -s v -l version -d 'Print the version'
-complete -c zelnor -s x -l hex -d 'Print checksums in hexadecimal'
+if command -q zelnor
+    for line in (command zelnor --help 2>&1)
+        set -l option (string match -r -- '^ +-(\w), --([\w-]+) +(.*)$' $line)
+        and complete -c zelnor -s $option[2] -l $option[3] -d $option[4]
+    end
+end
