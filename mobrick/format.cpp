@@ -20,7 +20,7 @@ Outcome write_failure(ProgramState& state) {
   const std::size_t size = sector_bytes(format.size_code);
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     std::memset(state.sector_buffer.data(), format.filler, size);
-    if (format.track == 0 && format.side == 0 && i == 0) {
+    if (state.writes_disk_spec && format.track == 0 && format.side == 0 && i == 0) {
       std::memcpy(state.sector_buffer.data(), state.disk_spec.data(), state.disk_spec.size());
     }
     if (!write_image(state, state.sector_buffer.data(), size)) return false;
@@ -40,7 +40,7 @@ Outcome format_image(ProgramState& state) {
     report_open_failure(state, ConsoleStream::kOut);
     return Outcome::kMenu;
   }
-  if (select_format(state, FormatMenu::kFull) != Outcome::kMenu) {
+  if (select_format(state, FormatMenu::kFormatting) != Outcome::kMenu) {
     state.image.stream.discard();
     return Outcome::kInputEnded;
   }

@@ -25,7 +25,7 @@ const string kCopyIn =
     "Copy 'dd' file -> Image\nreading from 'dd' file image.p3d.\nwriting to image file default.dsk\n";
 const string kCopyOut = "Copy Image -> 'dd' file\nreading from image file default.dsk\n";
 const string kWritingDd = "writing to 'dd' file image.p3d ...\n", kFailed = "Operation terminated incorrectly.\n";
-const string kData("\x02\0\x28\x09\x02\0\x03\x02\x2A\x52\0\0\0\0\0\0", 16);  // disk records: DATA, SYSTEM, +3, PCW
+const string kData;  // disk records: none on DATA, whose first sector is the directory's; SYSTEM, +3, PCW
 const string kSystem("\x01\0\x28\x09\x02\x02\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
 const string kPlus3("\0\0\x28\x09\x02\x01\x03\x02\x2A\x52\0\0\0\0\0\0", 16);
 const string kPcw("\x03\x01\x50\x09\x02\x01\x04\x04\x2A\x52\0\0\0\0\0\0", 16);
@@ -164,7 +164,7 @@ TEST_F(MobrickTest, ImagesIntoDdFilesOfEveryKind) {
   const string one = disk_info(1, 1), a(9216, 'a'), b(4608, 'b'), t0 = track_block(0, 0, 2, kIds, b), s1 = saving(1, 1);
   const string ok = "transfer ok.\n" + kMenu, failed = kFailed + kMenu, read = "error fread()\n";
   // A DATA disk, IDs 0xC1 to 0xC9, side 0 only: its 40 tracks from slot 192 on, 9216 bytes apart.
-  string data_disk = string(192 * 512, '\0') + kData + string(4608 - 16, '\xE5');
+  string data_disk = string(192 * 512, '\0') + string(4608, '\xE5');
   for (int t = 1; t < 40; ++t) data_disk += string(4608, '\0') + string(4608, '\xE5');
   // `shown`: what stands between the heading and `end`, empty where the run ends.
   struct { const char* what; string image, shown, end, err, dd; } cases[] = {

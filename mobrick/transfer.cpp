@@ -179,7 +179,7 @@ Outcome copy_dd_to_image(ProgramState& state) {
     report_open_failure(state, ConsoleStream::kOut);
     return give_up(state, Outcome::kMenu);
   }
-  if (select_format(state, FormatMenu::kTwoSided) != Outcome::kMenu) return give_up(state, Outcome::kInputEnded);
+  if (select_format(state, FormatMenu::kCopy) != Outcome::kMenu) return give_up(state, Outcome::kInputEnded);
 
   if (!write_disk_info(state)) return image_failure(state, kWriteFailed);
   TrackFormat& format = state.track_format;
