@@ -15,7 +15,10 @@ Outcome write_failure(ProgramState& state) {
   return Outcome::kMenu;
 }
 
-[[nodiscard]] bool write_track(ProgramState& state) {
+// Writes the sectors of the current track, filled with the filler; the
+// disk's very first sector begins with the disk record where the format
+// writes one.
+[[nodiscard]] bool write_formatted_sectors(ProgramState& state) {
   const TrackFormat& format = state.track_format;
   const std::size_t size = sector_bytes(format.size_code);
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
@@ -46,16 +49,9 @@ Outcome format_image(ProgramState& state) {
   }
 
   if (!write_disk_info(state)) return write_failure(state);
-  TrackFormat& format = state.track_format;
-  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
-    format.track = t;
-    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
-      format.side = h;
-      print_out(state, "\rFormatting track %d  head %d ...  ", t, h);
-      show(state);
-      if (!write_track_info(state)) return write_failure(state);
-      if (!write_track(state)) return write_failure(state);
-    }
+  for (TrackWalk walk; next_track(state, walk, "Formatting");) {
+    if (!write_track_info(state)) return write_failure(state);
+    if (!write_formatted_sectors(state)) return write_failure(state);
   }
   if (!state.image.stream.close()) return write_failure(state);
   print_out(state, "formatting ok.\n");

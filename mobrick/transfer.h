@@ -15,14 +15,13 @@ constexpr std::uint32_t kDdSlotBytes = 512;
 std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_t sector_id);
 
 // Menu choice 3: reads the 'dd' file and writes a new image in the format
-// picked in the two-sided dialogue. Returns kMenu when done or when the image
-// failed or names the 'dd' file itself (its streams closed; the messages
-// printed); kFatal after "error: ..." on the error stream when the 'dd' file
-// cannot be opened, positioned or read (the image keeps what was written); a
-// folder counts as a file that cannot be opened, and both it and a 'dd' file
-// that cannot be positioned at all (a pipe) are refused before anything is
-// asked or written; kInputEnded if the input ended at a prompt. Both streams
-// are closed on every return.
+// picked in the copy's dialogue. Returns kMenu when done or when the image
+// failed or names the 'dd' file itself (the messages printed); kFatal after
+// "error: ..." on the error stream when the 'dd' file cannot be opened,
+// positioned or read (the image keeps what was written); kInputEnded if the
+// input ended at a prompt. A folder counts as a file that cannot be opened, a
+// pipe as one that cannot be positioned; both are refused before anything is
+// asked or written. Both streams are closed on every return.
 [[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
 
 // Menu choice 4: writes every sector of the image into the slot of its ID in
