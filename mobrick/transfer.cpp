@@ -69,15 +69,20 @@ Outcome image_failure(ProgramState& state, const char* note) {
   return Outcome::kMenu;
 }
 
-// Opens the 'dd' file with `mode`, unbuffered, and refuses a folder as a file
-// that cannot be opened and a file that cannot be positioned (a pipe, socket
-// or terminal) at once, before anything is asked or either file changed.
-// Returns an outcome only when the copy ends there.
+// Opens the 'dd' file with `mode`, unbuffered. A folder is refused as a file
+// that cannot be opened, and a file that cannot be positioned as such: a
+// FIFO or a socket by its type, before an open that would wait for the
+// other end, anything else (a terminal) once open. All before anything is
+// asked or either file changed. Returns an outcome only when the copy ends
+// there.
 std::optional<Outcome> open_dd(ProgramState& state, const char* mode) {
+  const char* name = state.dd.name.data();
+  struct stat named;
+  const bool exists = stat(name, &named) == 0;
+  if (exists && (S_ISFIFO(named.st_mode) || S_ISSOCK(named.st_mode))) return dd_failure(state, kDdSeekFailed);
   FileStream& dd = state.dd.stream;
-  struct stat opened;
-  if (!dd.open(state.dd.name.data(), mode) || fstat(fileno(dd.get()), &opened) != 0 || S_ISDIR(opened.st_mode)) {
-    print_err(state, "error: can't open %s\n", state.dd.name.data());
+  if ((exists && S_ISDIR(named.st_mode)) || !dd.open(name, mode)) {
+    print_err(state, "error: can't open %s\n", name);
     return Outcome::kFatal;
   }
   dd.set_unbuffered();
