@@ -8,6 +8,8 @@
 class FileStream {
  public:
   FileStream() = default;
+  // Takes over `stream`, opened elsewhere (standard output).
+  explicit FileStream(FILE* stream) : stream_(stream) {}
   ~FileStream();
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;

@@ -39,10 +39,7 @@ Outcome format_image(ProgramState& state) {
   bool go_on = false;
   const Outcome asked = ask_overwrite(state, go_on);
   if (!go_on) return asked;
-  if (!state.image.stream.open(image_name, "w")) {
-    report_open_failure(state, ConsoleStream::kOut);
-    return Outcome::kMenu;
-  }
+  if (!state.image.stream.open(image_name, "w")) return report_open_failure(state, ConsoleStream::kOut);
   if (select_format(state, FormatMenu::kFormatting) != Outcome::kMenu) {
     state.image.stream.discard();
     return Outcome::kInputEnded;

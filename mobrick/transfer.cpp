@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cassert>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -81,7 +82,9 @@ std::optional<Outcome> open_dd(ProgramState& state, const char* mode) {
   const bool exists = stat(name, &named) == 0;
   if (exists && (S_ISFIFO(named.st_mode) || S_ISSOCK(named.st_mode))) return dd_failure(state, kDdSeekFailed);
   FileStream& dd = state.dd.stream;
-  if ((exists && S_ISDIR(named.st_mode)) || !dd.open(name, mode)) {
+  const bool folder = exists && S_ISDIR(named.st_mode);
+  if (folder || !dd.open(name, mode)) {
+    if (!folder && errno == ENOMEM) return report_no_memory(state);
     print_err(state, "error: can't open %s\n", name);
     return Outcome::kFatal;
   }
@@ -219,10 +222,7 @@ Outcome copy_dd_to_image(ProgramState& state) {
   bool go_on = false;
   const Outcome asked = ask_overwrite(state, go_on);
   if (!go_on) return asked;
-  if (!state.image.stream.open(image_name, "w")) {
-    report_open_failure(state, ConsoleStream::kOut);
-    return Outcome::kMenu;
-  }
+  if (!state.image.stream.open(image_name, "w")) return report_open_failure(state, ConsoleStream::kOut);
   if (select_format(state, FormatMenu::kCopy) != Outcome::kMenu) return Outcome::kInputEnded;
   if (const auto ended = copy_tracks_from_dd(state)) return *ended;
   if (!streams.close_written()) return image_failure(state, kWriteFailed);
@@ -236,10 +236,7 @@ Outcome copy_image_to_dd(ProgramState& state) {
   print_out(state, "Copy Image -> 'dd' file\n");
   print_out(state, "reading from image file %s\n", image_name);
   CopyStreams streams(state, true);
-  if (!state.image.stream.open(image_name, "r")) {
-    report_open_failure(state, ConsoleStream::kErr);
-    return Outcome::kMenu;
-  }
+  if (!state.image.stream.open(image_name, "r")) return report_open_failure(state, ConsoleStream::kErr);
   switch (read_disk_info(state)) {
     case BlockRead::kShortRead: return image_failure(state, kReadFailed);
     case BlockRead::kRejected: return image_failure(state, nullptr);

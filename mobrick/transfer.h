@@ -18,11 +18,12 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // picked in the copy's dialogue. Returns kMenu when done or when the image
 // failed or names the 'dd' file itself (the messages printed); kFatal after
 // "error: ..." on the error stream when the 'dd' file cannot be opened,
-// positioned or read (the image keeps what was written); kInputEnded if the
-// input ended at a prompt. A folder counts as a file that cannot be opened, a
-// FIFO, a socket or a pipe as one that cannot be positioned; all are refused
-// before anything is asked or written, a FIFO before it is opened. Both
-// streams are closed on every return.
+// positioned or read (the image keeps what was written), or after "malloc: no
+// memory" when a file could not be opened for want of memory; kInputEnded if
+// the input ended at a prompt. A folder counts as a file that cannot be
+// opened, a FIFO, a socket or a pipe as one that cannot be positioned; all are
+// refused before anything is asked or written, a FIFO before it is opened.
+// Both streams are closed on every return.
 [[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
 
 // Menu choice 4: writes every sector of the image into the slot of its ID in
@@ -34,9 +35,9 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // Returns kMenu when done or when the image failed or did not fit; kFatal
 // when the 'dd' file cannot be opened (a folder counts as such), positioned
 // (a FIFO, a socket or a pipe is refused before anything is written, a FIFO
-// before it is opened) or written, or when a 'dd' file that is a block device
-// fails the sync that ends every copy into it. Both streams are closed on
-// every return.
+// before it is opened) or written, when a 'dd' file that is a block device
+// fails the sync that ends every copy into it, or when a file could not be
+// opened for want of memory. Both streams are closed on every return.
 [[nodiscard]] Outcome copy_image_to_dd(ProgramState& state);
 
 #endif  // MOBRICK_TRANSFER_H_
