@@ -12,20 +12,22 @@
 
 namespace {
 
+// Allocated once at start-up and kept until the process ends.
+ProgramState* state = nullptr;
+
 int run() {
   if (!fill_closed_standard_descriptors()) {
     std::fputs("mobrick: cannot open /dev/null\n", stderr);
     return 1;
   }
   ignore_file_size_signal();
-  // Allocated once at start-up and kept until the process ends. malloc fails
-  // plainly where new would need memory for its exception.
+  // malloc fails plainly where new would need memory for its exception.
   void* memory = std::malloc(sizeof(ProgramState));
   if (memory == nullptr) {
     std::fputs(kNoMemory, stderr);
     return 1;
   }
-  ProgramState* state = new (memory) ProgramState;
+  state = new (memory) ProgramState;
   init_program_state(*state, Console{stdin, stdout, stderr});
   const int status = run_menu(*state);
   if (std::ferror(stdin)) std::fputs("mobrick: error reading standard input\n", stderr);
