@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 
@@ -56,7 +57,13 @@ void report_terminated(ProgramState& state) {
   state.operation_failed = true;
 }
 
-void report_open_failure(ProgramState& state, ConsoleStream stream) {
+Outcome report_no_memory(ProgramState& state) {
+  print_err(state, "%s", kNoMemory);
+  return Outcome::kFatal;
+}
+
+Outcome report_open_failure(ProgramState& state, ConsoleStream stream) {
+  if (errno == ENOMEM) return report_no_memory(state);
   const char* name = state.image.name.data();
   if (stream == ConsoleStream::kErr) {
     print_err(state, "error opening %s\n", name);
@@ -64,6 +71,7 @@ void report_open_failure(ProgramState& state, ConsoleStream stream) {
     print_out(state, "error opening %s\n", name);
   }
   state.operation_failed = true;
+  return Outcome::kMenu;
 }
 
 Outcome ask_overwrite(ProgramState& state, bool& go_on) {

@@ -32,10 +32,18 @@ char upper_letter(char c);
 // Prints "Operation terminated incorrectly." and marks the run as failed.
 void report_terminated(ProgramState& state);
 
+// The note of every allocation that fails, the start-up's included.
+constexpr char kNoMemory[] = "malloc: no memory\n";
+
+// Prints kNoMemory on the error stream. Returns kFatal.
+[[nodiscard]] Outcome report_no_memory(ProgramState& state);
+
 enum class ConsoleStream { kOut, kErr };
 
-// Prints "error opening <image name>" on `stream` and marks the run as failed.
-void report_open_failure(ProgramState& state, ConsoleStream stream);
+// After a failed open of the image: "error opening <image name>" on
+// `stream`, the run marked as failed, kMenu; or, when the open failed for
+// want of memory (errno ENOMEM), report_no_memory.
+[[nodiscard]] Outcome report_open_failure(ProgramState& state, ConsoleStream stream);
 
 // Asks "file already exist. Overwrite (y/n) ? " if a file of the image's
 // name exists, whether or not it can be read. Returns kMenu with `go_on` set

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dialogue.h"
+
 namespace {
 
 constexpr char kDiskInfoMagic[] = "MV - CPCEMU Disk-File\r\nDisk-Info\r\n";
@@ -71,6 +73,21 @@ bool write_disk_info(ProgramState& state) {
 bool write_track_info(ProgramState& state) {
   build_track_info(state);
   return write_image(state, state.image.track_info.data(), kInfoBlockBytes);
+}
+
+bool next_track(ProgramState& state, TrackWalk& walk, const char* action) {
+  if (!walk.started) {
+    walk.started = true;
+  } else if (++walk.side == state.geometry.sides) {
+    walk.side = 0;
+    ++walk.track;
+  }
+  if (walk.track >= state.geometry.tracks || walk.side >= state.geometry.sides) return false;
+  state.track_format.track = walk.track;
+  state.track_format.side = walk.side;
+  print_out(state, "\r%s track %d  head %d ...  ", action, walk.track, walk.side);
+  show(state);
+  return true;
 }
 
 BlockRead read_disk_info(ProgramState& state) {

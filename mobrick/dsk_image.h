@@ -37,6 +37,19 @@ void build_track_info(ProgramState& state);
 // false on a short write.
 [[nodiscard]] bool write_track_info(ProgramState& state);
 
+// Where a walk through the track blocks of an image stands.
+struct TrackWalk {
+  std::uint8_t track = 0;
+  std::uint8_t side = 0;
+  bool started = false;
+};
+
+// Moves `walk` on to the next track block of an image of `geometry.tracks`
+// and `geometry.sides`, in image order, sets `track_format.track` and `side`
+// to it, and prints "\r<action> track <t>  head <h> ...  " and shows it.
+// Returns false, printing nothing, when the walk has passed the last block.
+[[nodiscard]] bool next_track(ProgramState& state, TrackWalk& walk, const char* action);
+
 // Reads the next 256 bytes of the image stream into `image.disk_info`.
 // Returns kShortRead if fewer came, kRejected (no image) if they do not begin
 // "MV - CPC", else kTaken with `geometry.tracks` and `sides` set.

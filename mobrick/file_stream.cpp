@@ -8,7 +8,7 @@
 FileStream::~FileStream() { discard(); }
 
 bool FileStream::open(const char* path, const char* mode) {
-  discard();
+  assert(stream_ == nullptr);
   stream_ = std::fopen(path, mode);
   return stream_ != nullptr;
 }

@@ -8,13 +8,15 @@
 class FileStream {
  public:
   FileStream() = default;
+  // Takes over `stream`, opened elsewhere (standard output).
+  explicit FileStream(FILE* stream) : stream_(stream) {}
   ~FileStream();
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;
 
-  // Opens `path` with fopen `mode`, closing any stream held before (its
-  // close result is dropped). Returns false if fopen failed; the holder is
-  // then empty.
+  // Opens `path` with fopen `mode`; requires that no stream is held.
+  // Returns false if fopen failed (errno says why); the holder is then
+  // empty.
   [[nodiscard]] bool open(const char* path, const char* mode);
 
   // Makes the stream unbuffered, so that each read or write reaches the file
@@ -30,9 +32,10 @@ class FileStream {
   [[nodiscard]] bool sync_device();
 
   // Flushes and closes the stream. Returns false if a write failed before
-  // (the stream's error flag), or the final flush or the close failed; true
-  // if all succeeded or no stream was open. The
-  // holder is empty afterwards in both cases.
+  // (the stream's error flag: glibc drops a buffer whose write failed, so a
+  // later flush may succeed), or the final flush or the close failed; true
+  // if all succeeded or no stream was open. The holder is empty afterwards in
+  // both cases.
   [[nodiscard]] bool close();
 
   // Closes the stream when giving up on it; a failure is not reported.

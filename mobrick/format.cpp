@@ -15,12 +15,15 @@ Outcome write_failure(ProgramState& state) {
   return Outcome::kMenu;
 }
 
-[[nodiscard]] bool write_track(ProgramState& state) {
+// Writes the sectors of the current track, filled with the filler; the
+// disk's very first sector begins with the disk record where the format
+// writes one.
+[[nodiscard]] bool write_formatted_sectors(ProgramState& state) {
   const TrackFormat& format = state.track_format;
   const std::size_t size = sector_bytes(format.size_code);
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     std::memset(state.sector_buffer.data(), format.filler, size);
-    if (format.track == 0 && format.side == 0 && i == 0) {
+    if (state.writes_disk_spec && format.track == 0 && format.side == 0 && i == 0) {
       std::memcpy(state.sector_buffer.data(), state.disk_spec.data(), state.disk_spec.size());
     }
     if (!write_image(state, state.sector_buffer.data(), size)) return false;
@@ -36,26 +39,16 @@ Outcome format_image(ProgramState& state) {
   bool go_on = false;
   const Outcome asked = ask_overwrite(state, go_on);
   if (!go_on) return asked;
-  if (!state.image.stream.open(image_name, "w")) {
-    report_open_failure(state, ConsoleStream::kOut);
-    return Outcome::kMenu;
-  }
-  if (select_format(state, FormatMenu::kFull) != Outcome::kMenu) {
+  if (!state.image.stream.open(image_name, "w")) return report_open_failure(state, ConsoleStream::kOut);
+  if (select_format(state, FormatMenu::kFormatting) != Outcome::kMenu) {
     state.image.stream.discard();
     return Outcome::kInputEnded;
   }
 
   if (!write_disk_info(state)) return write_failure(state);
-  TrackFormat& format = state.track_format;
-  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
-    format.track = t;
-    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
-      format.side = h;
-      print_out(state, "\rFormatting track %d  head %d ...  ", t, h);
-      show(state);
-      if (!write_track_info(state)) return write_failure(state);
-      if (!write_track(state)) return write_failure(state);
-    }
+  for (TrackWalk walk; next_track(state, walk, "Formatting");) {
+    if (!write_track_info(state)) return write_failure(state);
+    if (!write_formatted_sectors(state)) return write_failure(state);
   }
   if (!state.image.stream.close()) return write_failure(state);
   print_out(state, "formatting ok.\n");

@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr std::uint8_t kSizeCode = 2;  // 512-byte sectors
-constexpr std::uint8_t kSectorsPerTrack = 9;
-constexpr std::uint8_t kGap3 = 0x4E;
 constexpr std::uint8_t kFiller = 0xE5;
 
 // The 16-byte +3 DOS disk records (DiskSpec), indexed by format type. Bytes: type,
@@ -21,53 +18,71 @@ constexpr DiskSpec kDiskSpecs[] = {
     {0x03, 0x01, 0x50, 0x09, 0x02, 0x01, 0x04, 0x04, 0x2A, 0x52},  // VORTEX, PCW
 };
 
-struct FormatRow {
-  char key;  // upper case
-  const char* message;
+// A menu shows a row as "<label> <sectors>x<sector bytes>x<tracks>x<sides>;"
+// and then the row's text for that menu: a space, nothing or a line break, as
+// the menus have always been laid out. A null text keeps the row out of that
+// menu.
+struct DiskFormat {
+  const char* label;  // "d)ata": the key, as typed, and ')'
+  const char* name;   // in "<name>-format set."
   std::uint8_t tracks;
   std::uint8_t sides;
+  std::uint8_t sector_count;
+  std::uint8_t size_code;
   std::uint8_t first_sector_id;
-  std::uint8_t spec_type;
-  bool two_sided_menu;
+  std::uint8_t gap3;
+  std::uint8_t spec_type;  // index into kDiskSpecs
+  // Formatting puts the disk record into the disk's first sector, which lies
+  // on a reserved track. Without one that sector is the directory's first,
+  // and stays all filler (unused entries).
+  bool writes_disk_spec;
+  const char* in_format_menu;
+  const char* in_copy_menu;
 };
 
 // A +3 DOS track holds IDs 1 to 9, as on a real +3 disk, so that its sectors
 // have slots in a 'dd' file.
-constexpr FormatRow kFormats[] = {
-    {'D', "DATA-format set.", 40, 1, 0xC1, 2, false},
-    {'S', "SYSTEM-format set.", 40, 1, 0x41, 1, false},
-    {'V', "VORTEX-format set.", 80, 2, 0x01, 3, true},
-    {'+', "+3 DOS-format set.", 40, 1, 0x01, 0, false},
-    {'A', "Amstrad PCW-format set.", 80, 2, 0x01, 3, true},
+constexpr DiskFormat kFormats[] = {
+    {"d)ata", "DATA", 40, 1, 9, 2, 0xC1, 0x4E, 2, false, " ", nullptr},
+    {"s)ystem", "SYSTEM", 40, 1, 9, 2, 0x41, 0x4E, 1, true, "", nullptr},
+    {"v)ortex", "VORTEX", 80, 2, 9, 2, 0x01, 0x4E, 3, true, "\n", " "},
+    {"+)3 dos", "+3 DOS", 40, 1, 9, 2, 0x01, 0x4E, 0, true, " ", nullptr},
+    {"a)mstrad PCW", "Amstrad PCW", 80, 2, 9, 2, 0x01, 0x4E, 3, true, "\n", "\n"},
 };
-constexpr const FormatRow& kDataRow = kFormats[0];
-constexpr const FormatRow& kPcwRow = kFormats[4];
+constexpr const DiskFormat& kFormattingDefault = kFormats[0];  // DATA
+constexpr const DiskFormat& kCopyDefault = kFormats[4];        // Amstrad PCW
 
-constexpr char kFullMenu[] =
-    "d)ata 9x512x40x1; s)ystem 9x512x40x1;v)ortex 9x512x80x2;\n"
-    "+)3 dos 9x512x40x1; a)mstrad PCW 9x512x80x2;\n"
-    "m)odify; o)k\n"
-    "Your choice: ";
-constexpr char kTwoSidedMenu[] =
-    "v)ortex 9x512x80x2; a)mstrad PCW 9x512x80x2;\n"
-    "m)odify; o)k\n"
-    "Your choice: ";
+const char* text_in_menu(const DiskFormat& row, FormatMenu menu) {
+  return menu == FormatMenu::kFormatting ? row.in_format_menu : row.in_copy_menu;
+}
 
-void apply_row(ProgramState& state, const FormatRow& row) {
+void print_menu(ProgramState& state, FormatMenu menu) {
+  for (const DiskFormat& row : kFormats) {
+    if (const char* after = text_in_menu(row, menu)) {
+      print_out(state, "%s %dx%zux%dx%d;%s", row.label, row.sector_count, sector_bytes(row.size_code), row.tracks,
+                row.sides, after);
+    }
+  }
+  print_out(state, "m)odify; o)k\nYour choice: ");
+}
+
+void apply_row(ProgramState& state, const DiskFormat& row) {
   state.geometry.tracks = row.tracks;
   state.geometry.sides = row.sides;
   TrackFormat& format = state.track_format;
-  format.size_code = kSizeCode;
-  format.sector_count = kSectorsPerTrack;
-  format.gap3 = kGap3;
+  format.size_code = row.size_code;
+  format.sector_count = row.sector_count;
+  format.gap3 = row.gap3;
   format.filler = kFiller;
   format.first_sector_id = row.first_sector_id;
   state.disk_spec = kDiskSpecs[row.spec_type];
+  state.writes_disk_spec = row.writes_disk_spec;
 }
 
-const FormatRow* find_row(char key, FormatMenu menu) {
-  for (const FormatRow& row : kFormats) {
-    if (row.key == key && (menu == FormatMenu::kFull || row.two_sided_menu)) return &row;
+// The row of `menu` whose key is `key` (upper case), or null.
+const DiskFormat* find_row(char key, FormatMenu menu) {
+  for (const DiskFormat& row : kFormats) {
+    if (upper_letter(row.label[0]) == key && text_in_menu(row, menu) != nullptr) return &row;
   }
   return nullptr;
 }
@@ -79,10 +94,10 @@ std::uint16_t track_size(std::uint8_t sector_count, std::uint8_t size_code) {
 }
 
 Outcome select_format(ProgramState& state, FormatMenu menu) {
-  apply_row(state, menu == FormatMenu::kFull ? kDataRow : kPcwRow);
+  apply_row(state, menu == FormatMenu::kFormatting ? kFormattingDefault : kCopyDefault);
   print_out(state, "Select format :\n");
   for (;;) {
-    print_out(state, "%s", menu == FormatMenu::kFull ? kFullMenu : kTwoSidedMenu);
+    print_menu(state, menu);
     if (!read_answer(state)) return Outcome::kInputEnded;
     const char key = upper_letter(state.line[0]);
     if (key == 'O') {
@@ -91,9 +106,9 @@ Outcome select_format(ProgramState& state, FormatMenu menu) {
     }
     if (key == 'M') {
       print_out(state, "Modify: not implemented.\n");
-    } else if (const FormatRow* row = find_row(key, menu)) {
+    } else if (const DiskFormat* row = find_row(key, menu)) {
       apply_row(state, *row);
-      print_out(state, "%s\n", row->message);
+      print_out(state, "%s-format set.\n", row->name);
     } else {
       print_out(state, "unknown format.\n");
     }

@@ -1,3 +1,4 @@
+// The three programs share no code, so each carries its own copy of this unit.
 #include "process_setup.h"
 
 #include <fcntl.h>

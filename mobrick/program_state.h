@@ -82,6 +82,7 @@ struct ProgramState {
   bool operation_failed;  // some operation of this run was given up
   std::array<std::uint8_t, kSectorBufferBytes> sector_buffer;
   DiskSpec disk_spec;
+  bool writes_disk_spec;  // formatting puts disk_spec into the disk's first sector
   DdFile dd;
   ImageFile image;
   DiskGeometry geometry;

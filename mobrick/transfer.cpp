@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cassert>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -15,71 +16,85 @@ namespace {
 constexpr std::int32_t kDdSides = 2;
 constexpr std::int32_t kDdSectorsPerTrack = 9;
 
-[[nodiscard]] bool seek_dd(ProgramState& state, std::uint8_t track, std::uint8_t side, std::uint8_t id) {
-  return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
-}
+constexpr char kWriteFailed[] = "error fwrite()\n";
+constexpr char kReadFailed[] = "error fread()\n";
+constexpr char kDdSeekFailed[] = "error in seek\n";
+constexpr char kDdReadFailed[] = "error in read\n";
+constexpr char kDdWriteFailed[] = "error in write\n";
 
-// Closes the 'dd' file after writing, a block device synced first so that a
-// sector the device could not take is found: `outcome` if that succeeded (or
-// none was open), else fatal.
-Outcome close_written_dd(ProgramState& state, Outcome outcome) {
-  const bool synced = state.dd.stream.sync_device();
-  if (state.dd.stream.close() && synced) return outcome;
-  print_err(state, "error in write\n");
-  return Outcome::kFatal;
-}
+// The two streams of a copy, closed on every way out of it: the 'dd' file
+// first, then the image, so that the image keeps every byte written before
+// a failure of the 'dd' file.
+class CopyStreams {
+ public:
+  CopyStreams(ProgramState& state, bool writes_dd) : state_(state), writes_dd_(writes_dd) {}
+  ~CopyStreams() {
+    state_.dd.stream.discard();
+    state_.image.stream.discard();
+  }
+  CopyStreams(const CopyStreams&) = delete;
+  CopyStreams& operator=(const CopyStreams&) = delete;
 
-// Ends a copy on a failure of the 'dd' file: the note, then the 'dd' file
-// closed first and the image closed so that it keeps every byte written.
+  // Closes both, the one the copy writes with its close checked: a 'dd'
+  // file that is a block device is synced first, since the kernel reports a
+  // sector the device could not take only when it writes it out. False if
+  // that failed.
+  [[nodiscard]] bool close_written() {
+    FileStream& dd = state_.dd.stream;
+    FileStream& image = state_.image.stream;
+    if (!writes_dd_) {
+      dd.discard();
+      return image.close();
+    }
+    const bool synced = dd.sync_device();
+    const bool closed = dd.close();
+    image.discard();
+    return synced && closed;
+  }
+
+ private:
+  ProgramState& state_;
+  const bool writes_dd_;
+};
+
+// A failure of the 'dd' file ends the process.
 Outcome dd_failure(ProgramState& state, const char* note) {
   print_err(state, "%s", note);
-  state.dd.stream.discard();
-  state.image.stream.discard();
   return Outcome::kFatal;
 }
 
-// Opens the 'dd' file with `mode`, unbuffered, and refuses a folder as a file
-// that cannot be opened and a file that cannot be positioned (a pipe, socket
-// or terminal) at once, before anything is asked or either file changed.
-// Returns an outcome only when the copy ends there.
-std::optional<Outcome> open_dd(ProgramState& state, const char* mode) {
-  FileStream& dd = state.dd.stream;
-  struct stat opened;
-  if (!dd.open(state.dd.name.data(), mode) || fstat(fileno(dd.get()), &opened) != 0 || S_ISDIR(opened.st_mode)) {
-    print_err(state, "error: can't open %s\n", state.dd.name.data());
-    dd.discard();
-    state.image.stream.discard();
-    return Outcome::kFatal;
-  }
-  dd.set_unbuffered();
-  if (std::fseek(dd.get(), 0, SEEK_SET) != 0) return dd_failure(state, "error in seek\n");
-  return std::nullopt;
-}
-
-// Gives a copy up on a failure of the image: its notes, the image closed.
-void report_image_failure(ProgramState& state, const char* note) {
+// A failure of the image gives the copy up.
+Outcome image_failure(ProgramState& state, const char* note) {
   if (note != nullptr) print_err(state, "%s", note);
   report_terminated(state);
-  state.image.stream.discard();
-}
-
-// In the copy from the 'dd' file: back to the menu.
-Outcome image_failure(ProgramState& state, const char* note) {
-  report_image_failure(state, note);
-  state.dd.stream.discard();
   return Outcome::kMenu;
 }
 
-// In the copy into the 'dd' file: back to the menu once its close succeeded.
-Outcome image_failure_writing_dd(ProgramState& state, const char* note) {
-  report_image_failure(state, note);
-  return close_written_dd(state, Outcome::kMenu);
+// Opens the 'dd' file with `mode`, unbuffered. A folder is refused as a file
+// that cannot be opened, and a file that cannot be positioned as such: a
+// FIFO or a socket by its type, before an open that would wait for the
+// other end, anything else (a terminal) once open. All before anything is
+// asked or either file changed. Returns an outcome only when the copy ends
+// there.
+std::optional<Outcome> open_dd(ProgramState& state, const char* mode) {
+  const char* name = state.dd.name.data();
+  struct stat named;
+  const bool exists = stat(name, &named) == 0;
+  if (exists && (S_ISFIFO(named.st_mode) || S_ISSOCK(named.st_mode))) return dd_failure(state, kDdSeekFailed);
+  FileStream& dd = state.dd.stream;
+  const bool folder = exists && S_ISDIR(named.st_mode);
+  if (folder || !dd.open(name, mode)) {
+    if (!folder && errno == ENOMEM) return report_no_memory(state);
+    print_err(state, "error: can't open %s\n", name);
+    return Outcome::kFatal;
+  }
+  dd.set_unbuffered();
+  if (std::fseek(dd.get(), 0, SEEK_SET) != 0) return dd_failure(state, kDdSeekFailed);
+  return std::nullopt;
 }
 
-Outcome give_up(ProgramState& state, Outcome outcome) {
-  state.image.stream.discard();
-  state.dd.stream.discard();
-  return outcome;
+[[nodiscard]] bool seek_dd(ProgramState& state, std::uint8_t track, std::uint8_t side, std::uint8_t id) {
+  return std::fseek(state.dd.stream.get(), dd_sector_offset(track, side, id), SEEK_SET) == 0;
 }
 
 // True when `name` is the file open as `stream`: the same device and inode,
@@ -94,8 +109,7 @@ Outcome give_up(ProgramState& state, Outcome outcome) {
 // Gives a copy up before either file is changed: the two names are one file.
 Outcome same_file(ProgramState& state) {
   print_err(state, "error: %s and %s are the same file\n", state.dd.name.data(), state.image.name.data());
-  report_terminated(state);
-  return give_up(state, Outcome::kMenu);
+  return image_failure(state, nullptr);
 }
 
 // Claims the 'dd' slots of the sectors of the Track-Info block just read.
@@ -117,11 +131,8 @@ Outcome same_file(ProgramState& state) {
   return true;
 }
 
-constexpr char kWriteFailed[] = "error fwrite()\n";
-constexpr char kReadFailed[] = "error fread()\n";
-
-// Copies the sectors of the current track; returns an outcome only when the
-// copy ends there.
+// Copies the sectors of the current track from their 'dd' slots into the
+// image; returns an outcome only when the copy ends there.
 std::optional<Outcome> copy_track_from_dd(ProgramState& state) {
   TrackFormat& format = state.track_format;
   const std::size_t size = sector_bytes(format.size_code);
@@ -129,31 +140,66 @@ std::optional<Outcome> copy_track_from_dd(ProgramState& state) {
     format.current_sector = i;
     const std::uint8_t id = static_cast<std::uint8_t>(format.first_sector_id + i);
     format.sectors[i].sector_id = id;
-    if (!seek_dd(state, format.track, format.side, id)) return dd_failure(state, "error in seek\n");
+    if (!seek_dd(state, format.track, format.side, id)) return dd_failure(state, kDdSeekFailed);
     if (std::fread(state.sector_buffer.data(), kDdSlotBytes, 1, state.dd.stream.get()) != 1) {
-      return dd_failure(state, "error in read\n");
+      return dd_failure(state, kDdReadFailed);
     }
     if (!write_image(state, state.sector_buffer.data(), size)) return image_failure(state, kWriteFailed);
   }
   return std::nullopt;
 }
 
+// Writes the image's blocks from the open 'dd' file; returns an outcome only
+// when the copy ends before the last block.
+std::optional<Outcome> copy_tracks_from_dd(ProgramState& state) {
+  if (!write_disk_info(state)) return image_failure(state, kWriteFailed);
+  for (TrackWalk walk; next_track(state, walk, "Loading");) {
+    if (!write_track_info(state)) return image_failure(state, kWriteFailed);
+    if (const auto ended = copy_track_from_dd(state)) return ended;
+  }
+  return std::nullopt;
+}
+
+// Copies the sectors of the Track-Info block just read from the image into
+// their 'dd' slots; returns an outcome only when the copy ends there.
 std::optional<Outcome> copy_track_to_dd(ProgramState& state) {
   TrackFormat& format = state.track_format;
   const std::size_t size = sector_bytes(format.size_code);
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     format.current_sector = i;
     if (std::fread(state.sector_buffer.data(), 1, size, state.image.stream.get()) != size) {
-      return image_failure_writing_dd(state, kReadFailed);
+      return image_failure(state, kReadFailed);
     }
     // A sector shorter than a slot fills its front; the rest of the slot is zero.
     if (size < kDdSlotBytes) std::memset(&state.sector_buffer[size], 0, kDdSlotBytes - size);
     if (!seek_dd(state, format.track, format.side, format.sectors[i].sector_id)) {
-      return dd_failure(state, "error in seek\n");
+      return dd_failure(state, kDdSeekFailed);
     }
     if (std::fwrite(state.sector_buffer.data(), kDdSlotBytes, 1, state.dd.stream.get()) != 1) {
-      return dd_failure(state, "error in write\n");
+      return dd_failure(state, kDdWriteFailed);
     }
+  }
+  return std::nullopt;
+}
+
+// Writes the sectors of every track block of the image, its Disk-Info block
+// read, into the open 'dd' file; returns an outcome only when the copy ends
+// before the last block.
+std::optional<Outcome> copy_tracks_to_dd(ProgramState& state) {
+  const TrackFormat& format = state.track_format;
+  state.dd_slots_written.reset();
+  for (TrackWalk walk; next_track(state, walk, "Saving");) {
+    switch (read_track_info(state)) {
+      case BlockRead::kShortRead: return image_failure(state, kReadFailed);
+      case BlockRead::kRejected: return image_failure(state, nullptr);
+      case BlockRead::kTaken: break;
+    }
+    if (format.track != walk.track || format.side != walk.side) return image_failure(state, nullptr);
+    if (!claim_track_slots(state)) {
+      print_err(state, "error: track %d head %d doesn't fit a 'dd' file\n", walk.track, walk.side);
+      return image_failure(state, nullptr);
+    }
+    if (const auto ended = copy_track_to_dd(state)) return ended;
   }
   return std::nullopt;
 }
@@ -170,31 +216,16 @@ Outcome copy_dd_to_image(ProgramState& state) {
   print_out(state, "Copy 'dd' file -> Image\n");
   print_out(state, "reading from 'dd' file %s.\n", dd_name);
   print_out(state, "writing to image file %s\n", image_name);
+  CopyStreams streams(state, false);
   if (const auto refused = open_dd(state, "r")) return *refused;
   if (is_open_file(image_name, state.dd.stream.get())) return same_file(state);
   bool go_on = false;
   const Outcome asked = ask_overwrite(state, go_on);
-  if (!go_on) return give_up(state, asked);
-  if (!state.image.stream.open(image_name, "w")) {
-    report_open_failure(state, ConsoleStream::kOut);
-    return give_up(state, Outcome::kMenu);
-  }
-  if (select_format(state, FormatMenu::kTwoSided) != Outcome::kMenu) return give_up(state, Outcome::kInputEnded);
-
-  if (!write_disk_info(state)) return image_failure(state, kWriteFailed);
-  TrackFormat& format = state.track_format;
-  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
-    format.track = t;
-    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
-      format.side = h;
-      print_out(state, "\rLoading track %d  head %d ...  ", t, h);
-      show(state);
-      if (!write_track_info(state)) return image_failure(state, kWriteFailed);
-      if (const auto ended = copy_track_from_dd(state)) return *ended;
-    }
-  }
-  state.dd.stream.discard();
-  if (!state.image.stream.close()) return image_failure(state, kWriteFailed);
+  if (!go_on) return asked;
+  if (!state.image.stream.open(image_name, "w")) return report_open_failure(state, ConsoleStream::kOut);
+  if (select_format(state, FormatMenu::kCopy) != Outcome::kMenu) return Outcome::kInputEnded;
+  if (const auto ended = copy_tracks_from_dd(state)) return *ended;
+  if (!streams.close_written()) return image_failure(state, kWriteFailed);
   print_out(state, "transfer ok.\n");
   return Outcome::kMenu;
 }
@@ -204,40 +235,21 @@ Outcome copy_image_to_dd(ProgramState& state) {
   const char* image_name = state.image.name.data();
   print_out(state, "Copy Image -> 'dd' file\n");
   print_out(state, "reading from image file %s\n", image_name);
-  if (!state.image.stream.open(image_name, "r")) {
-    report_open_failure(state, ConsoleStream::kErr);
-    return Outcome::kMenu;
-  }
+  CopyStreams streams(state, true);
+  if (!state.image.stream.open(image_name, "r")) return report_open_failure(state, ConsoleStream::kErr);
   switch (read_disk_info(state)) {
-    case BlockRead::kShortRead: return image_failure_writing_dd(state, kReadFailed);
-    case BlockRead::kRejected: return image_failure_writing_dd(state, nullptr);
+    case BlockRead::kShortRead: return image_failure(state, kReadFailed);
+    case BlockRead::kRejected: return image_failure(state, nullptr);
     case BlockRead::kTaken: break;
   }
   if (is_open_file(dd_name, state.image.stream.get())) return same_file(state);
   if (const auto refused = open_dd(state, "w")) return *refused;
   print_out(state, "writing to 'dd' file %s ...\n", dd_name);
-  state.dd_slots_written.reset();
-
-  const TrackFormat& format = state.track_format;
-  for (std::uint8_t t = 0; t < state.geometry.tracks; ++t) {
-    for (std::uint8_t h = 0; h < state.geometry.sides; ++h) {
-      print_out(state, "\rSaving track %d  head %d ...  ", t, h);
-      show(state);
-      switch (read_track_info(state)) {
-        case BlockRead::kShortRead: return image_failure_writing_dd(state, kReadFailed);
-        case BlockRead::kRejected: return image_failure_writing_dd(state, nullptr);
-        case BlockRead::kTaken: break;
-      }
-      if (format.track != t || format.side != h) return image_failure_writing_dd(state, nullptr);
-      if (!claim_track_slots(state)) {
-        print_err(state, "error: track %d head %d doesn't fit a 'dd' file\n", t, h);
-        return image_failure_writing_dd(state, nullptr);
-      }
-      if (const auto ended = copy_track_to_dd(state)) return *ended;
-    }
-  }
-  state.image.stream.discard();
-  if (close_written_dd(state, Outcome::kMenu) != Outcome::kMenu) return Outcome::kFatal;
+  const std::optional<Outcome> ended = copy_tracks_to_dd(state);
+  if (ended == Outcome::kFatal) return Outcome::kFatal;
+  // The 'dd' file holds what was written, also when the copy was given up.
+  if (!streams.close_written()) return dd_failure(state, kDdWriteFailed);
+  if (ended) return *ended;
   print_out(state, "transfer ok.\n");
   return Outcome::kMenu;
 }

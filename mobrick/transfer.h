@@ -15,14 +15,15 @@ constexpr std::uint32_t kDdSlotBytes = 512;
 std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_t sector_id);
 
 // Menu choice 3: reads the 'dd' file and writes a new image in the format
-// picked in the two-sided dialogue. Returns kMenu when done or when the image
-// failed or names the 'dd' file itself (its streams closed; the messages
-// printed); kFatal after "error: ..." on the error stream when the 'dd' file
-// cannot be opened, positioned or read (the image keeps what was written); a
-// folder counts as a file that cannot be opened, and both it and a 'dd' file
-// that cannot be positioned at all (a pipe) are refused before anything is
-// asked or written; kInputEnded if the input ended at a prompt. Both streams
-// are closed on every return.
+// picked in the copy's dialogue. Returns kMenu when done or when the image
+// failed or names the 'dd' file itself (the messages printed); kFatal after
+// "error: ..." on the error stream when the 'dd' file cannot be opened,
+// positioned or read (the image keeps what was written), or after "malloc: no
+// memory" when a file could not be opened for want of memory; kInputEnded if
+// the input ended at a prompt. A folder counts as a file that cannot be
+// opened, a FIFO, a socket or a pipe as one that cannot be positioned; all are
+// refused before anything is asked or written, a FIFO before it is opened.
+// Both streams are closed on every return.
 [[nodiscard]] Outcome copy_dd_to_image(ProgramState& state);
 
 // Menu choice 4: writes every sector of the image into the slot of its ID in
@@ -33,9 +34,10 @@ std::int32_t dd_sector_offset(std::uint8_t track, std::uint8_t side, std::uint8_
 // written before in this copy), before any of its sectors is written.
 // Returns kMenu when done or when the image failed or did not fit; kFatal
 // when the 'dd' file cannot be opened (a folder counts as such), positioned
-// (a pipe is refused before anything is written) or written, or when a 'dd'
-// file that is a block device fails the sync that ends every copy into it.
-// Both streams are closed on every return.
+// (a FIFO, a socket or a pipe is refused before anything is written, a FIFO
+// before it is opened) or written, when a 'dd' file that is a block device
+// fails the sync that ends every copy into it, or when a file could not be
+// opened for want of memory. Both streams are closed on every return.
 [[nodiscard]] Outcome copy_image_to_dd(ProgramState& state);
 
 #endif  // MOBRICK_TRANSFER_H_
