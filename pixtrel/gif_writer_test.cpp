@@ -10,8 +10,7 @@ TEST(GifWriterTest, AFullSubBlockIsWrittenOnlyWhenMoreBitsFollow) {
     char* bytes = nullptr;
     size_t size = 0;
     gif_writer.gif_file.reset(open_memstream(&bytes, &size));
-    gif_writer.block[0] = gif_writer.block_count = 0;
-    gif_writer.block_bits_free = 8;
+    gif_writer.packer.reset();
     for (int i = 0; i < 510; ++i) ASSERT_EQ(gif_put_code(0x5A5 + i % 2, 4), 4);
     ASSERT_EQ(more ? gif_put_code(1, 1) : 1, 1);
     ASSERT_EQ(gif_flush_block(), 0);
