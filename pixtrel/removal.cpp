@@ -85,8 +85,7 @@ void arm_removal(const char* path, int fd) {
 void remove_armed_file() {
   if (!armed.load()) return;
   struct stat status;
-  if (lstat(armed_path, &status) == 0 && S_ISREG(status.st_mode) && status.st_dev == armed_device &&
-      status.st_ino == armed_inode) {
+  if (lstat(armed_path, &status) == 0 && status.st_dev == armed_device && status.st_ino == armed_inode) {
     unlink(armed_path);
   }
   armed.store(false);
