@@ -17,6 +17,7 @@ const std::string B = "\nPIXTREL v1.0 - screen dumps to GIF images, by the pixtr
 const std::string kUsage =
     "Usage: pixtrel [-f] filename[.scr] ...\n       -f = Convert FLASHing screens to animated GIF\n";
 const char* const kPixtrel = "exec \"$0\" \"$@\"";  // a shell's command that runs pixtrel, as $0, with the arguments
+const std::vector<std::string> kUnderStrace = {"ASAN_OPTIONS=detect_leaks=0"};  // LeakSanitizer fails under ptrace
 std::string not_found(const std::string& n) {
   return "Cannot find any file named " + n + ", " + n + ".scr or " + n + ".SCR, so there!\n";
 }
@@ -163,7 +164,7 @@ TEST(PixtrelTest, Runs) {
     TempDir scratch;
     std::vector<std::string> args = {"-c", run.shell, PIXTREL_PATH};
     args.insert(args.end(), run.args.begin(), run.args.end());
-    RunOptions options{dir.path()};
+    RunOptions options{dir.path(), "", "", -1, nullptr, kUnderStrace};
     if (run.status < 0 && !*run.inject) options.started = [&](pid_t pid) {
       const std::string process = "/proc/" + std::to_string(pid);
       for (int i = 0; read_file(process + "/wchan") != "wait_for_partner" && i < 1000; ++i) usleep(10000);
@@ -226,7 +227,7 @@ TEST(PixtrelTest, CutShort) {
       const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[n % 3];
       const std::string what = "signal " + std::to_string(signal) + " at " + call + " " + std::to_string(n);
       bool traced;
-      const RunResult r = run_injected(PIXTREL_PATH, args, {dir.path()},
+      const RunResult r = run_injected(PIXTREL_PATH, args, {dir.path(), "", "", -1, nullptr, kUnderStrace},
                                        call + ":signal=" + std::to_string(signal) + ":when=" + std::to_string(n),
                                        scratch / "trace", &traced);
       if (!traced) GTEST_SKIP() << "strace cannot trace here";
