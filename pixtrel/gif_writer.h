@@ -77,9 +77,6 @@ class CodePacker {
   // Returns false when a write failed.
   [[nodiscard]] bool flush();
 
-  int block_count() const { return block_count_; }
-  int block_bits_free() const { return block_bits_free_; }
-
  private:
   [[nodiscard]] bool write_full_block();
 
