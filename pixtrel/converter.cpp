@@ -1,11 +1,16 @@
 #include "converter.h"
 
+#include <limits.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "file_holder.h"
 #include "gif_writer.h"
-#include "interrupt.h"
+#include "removal.h"
 #include "screen.h"
 
 namespace {
@@ -13,91 +18,134 @@ namespace {
 constexpr uint16_t kLogicalScreenWidth = 320;
 constexpr uint16_t kLogicalScreenHeight = 240;
 constexpr int16_t kPaletteBits = 6;  // levels of screen_palette are 0 to 63
+constexpr size_t kExtensionLength = 4;
+
+// The names of the file being converted. A name that opens is shorter than
+// PATH_MAX, so these hold it with an extension appended, without allocating.
+char input_name[PATH_MAX + kExtensionLength];
+char gif_name[sizeof input_name + kExtensionLength];
 
 bool is_directory(FILE* file) {
   struct stat status;
   return fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool ends_with(const std::string& name, const char* suffix) {
-  const std::string::size_type length = std::char_traits<char>::length(suffix);
-  return name.size() >= length && name.compare(name.size() - length, length, suffix) == 0;
+bool ends_with(const char* name, const char* suffix) {
+  const size_t length = std::strlen(name), suffix_length = std::strlen(suffix);
+  return length >= suffix_length && std::strcmp(name + length - suffix_length, suffix) == 0;
 }
 
-// Whether an existing file named `gif_name` is the file described by `screen`.
-bool is_same_file(const struct stat& screen, const std::string& gif_name) {
-  struct stat gif;
-  return stat(gif_name.c_str(), &gif) == 0 && gif.st_dev == screen.st_dev && gif.st_ino == screen.st_ino;
+// Opens `argument`, else `argument` + ".scr", else `argument` + ".SCR", and
+// leaves the name that opened in input_name; a directory does not count as
+// opened. Returns null when none opens, *out_of_memory telling whether one
+// failed for want of memory rather than of a file.
+FILE* open_screen_file(const char* argument, bool* out_of_memory) {
+  *out_of_memory = false;
+  for (const char* extension : {"", ".scr", ".SCR"}) {
+    // Too long to fit is too long to open.
+    if (std::snprintf(input_name, sizeof input_name, "%s%s", argument, extension) >=
+        static_cast<int>(sizeof input_name)) {
+      continue;
+    }
+    FileHolder file(std::fopen(input_name, "rb"));
+    if (!file && errno == ENOMEM) *out_of_memory = true;
+    if (file && !is_directory(file.get())) return file.release();
+  }
+  return nullptr;
 }
 
-[[nodiscard]] bool fail_compress(GifStatus status, const std::string& gif_name) {
-  std::printf("\nCannot compress GIF image (%s)\n", gif_status_text(status));
-  (void)gif_close();
-  std::remove(gif_name.c_str());
+// Sets gif_name from input_name.
+void make_gif_name() {
+  std::strcpy(gif_name, input_name);
+  if (ends_with(gif_name, ".scr")) {
+    std::strcpy(gif_name + std::strlen(gif_name) - kExtensionLength, ".gif");
+  } else if (ends_with(gif_name, ".SCR")) {
+    std::strcpy(gif_name + std::strlen(gif_name) - kExtensionLength, ".GIF");
+  } else {
+    std::strcat(gif_name, ".gif");
+  }
+}
+
+// Whether an existing file named `name` is the file described by `other`.
+bool is_same_file(const char* name, const struct stat& other) {
+  struct stat status;
+  return stat(name, &status) == 0 && status.st_dev == other.st_dev && status.st_ino == other.st_ino;
+}
+
+// A GIF name that leads to the screen file or to standard output: refused
+// with its message.
+bool is_refused(const struct stat& screen_file) {
+  if (is_same_file(gif_name, screen_file)) {
+    std::printf("\nSorry, %s would overwrite %s!\n", gif_name, input_name);
+    return true;
+  }
+  struct stat output;
+  if (fstat(STDOUT_FILENO, &output) == 0 && is_same_file(gif_name, output)) {
+    std::printf("\nSorry, %s would overwrite standard output!\n", gif_name);
+    return true;
+  }
+  return false;
+}
+
+// gif_create, the GIF's removal armed from the moment it is open. Where the
+// open cannot wait, the signals are held around it, so that none finds the
+// file open and not armed; a FIFO or device is opened with them free, so a
+// signal still ends a run that waits on it, and is never armed.
+[[nodiscard]] GifStatus create_gif() {
+  const bool at_once = opens_at_once(gif_name);
+  if (at_once) hold_interrupts();
+  const GifStatus status = gif_create(gif_name, kLogicalScreenWidth, kLogicalScreenHeight, kScreenColours,
+                                      kPaletteBits);
+  if (gif_writer.gif_file) arm_removal(gif_name, fileno(gif_writer.gif_file.get()));
+  if (at_once) release_interrupts();
+  return status;
+}
+
+[[nodiscard]] bool fail(const char* format, GifStatus status) {
+  std::printf(format, gif_status_text(status));
+  remove_armed_file();
   return false;
 }
 
 // Writes the GIF for converter.screen_data, converter.animated deciding its kind.
-[[nodiscard]] bool write_gif(const std::string& gif_name) {
-  GifStatus status = gif_create(gif_name.c_str(), kLogicalScreenWidth, kLogicalScreenHeight,
-                                kScreenColours, kPaletteBits);
-  if (status != GIF_OK) {
-    std::printf("\nCannot create GIF file (%s)\n", gif_status_text(status));
-    return false;
-  }
+[[nodiscard]] bool write_gif() {
+  GifStatus status = create_gif();
+  if (status != GIF_OK) return fail("\nCannot create GIF file (%s)\n", status);
   for (int i = 0; i < kScreenColours; ++i) {
     gif_set_colour(i, screen_palette[i].red, screen_palette[i].green, screen_palette[i].blue);
   }
   gif_write_globals();
   status = gif_compress_image(0);
   if (status == GIF_OK && converter.animated) status = gif_compress_image(1);
-  if (status != GIF_OK) return fail_compress(status, gif_name);
-  status = gif_close();
   if (status != GIF_OK) {
-    std::printf("\nCannot close GIF file (%s)\n", gif_status_text(status));
-    std::remove(gif_name.c_str());
-    return false;
+    (void)gif_close();
+    return fail("\nCannot compress GIF image (%s)\n", status);
   }
+  status = gif_close();
+  if (status != GIF_OK) return fail("\nCannot close GIF file (%s)\n", status);
+  disarm_removal();
   return true;
 }
 
 }  // namespace
 
-FileHolder open_screen_file(const std::string& argument, std::string* input_name) {
-  for (const char* extension : {"", ".scr", ".SCR"}) {
-    *input_name = argument + extension;
-    FileHolder file(std::fopen(input_name->c_str(), "rb"));
-    if (file && !is_directory(file.get())) return file;
-  }
-  return nullptr;
-}
-
-std::string make_gif_name(const std::string& input_name) {
-  std::string gif_name = input_name;
-  if (ends_with(gif_name, ".scr")) {
-    gif_name.replace(gif_name.size() - 3, 3, "gif");
-  } else if (ends_with(gif_name, ".SCR")) {
-    gif_name.replace(gif_name.size() - 3, 3, "GIF");
-  } else {
-    gif_name += ".gif";
-  }
-  return gif_name;
-}
-
-bool convert_file(const std::string& argument) {
-  std::string input_name;
-  FileHolder input = open_screen_file(argument, &input_name);
-  if (!input) {
-    const char* typed = argument.c_str();
-    std::printf("Cannot find any file named %s, %s.scr or %s.SCR, so there!\n", typed, typed, typed);
+bool convert_file(const char* argument) {
+  bool out_of_memory;
+  FileHolder input(open_screen_file(argument, &out_of_memory));
+  if (!input && out_of_memory) {
+    report_out_of_memory(argument);
     return false;
   }
-  const std::string gif_name = make_gif_name(input_name);
-  std::printf("Converting %s to %s ... ", input_name.c_str(), gif_name.c_str());
+  if (!input) {
+    std::printf("Cannot find any file named %s, %s.scr or %s.SCR, so there!\n", argument, argument, argument);
+    return false;
+  }
+  make_gif_name();
+  std::printf("Converting %s to %s ... ", input_name, gif_name);
   std::fflush(stdout);
 
   if (!read_screen(input.get())) {
-    std::printf("\nSorry, %s doesn't look like a SCR file to me!\n", input_name.c_str());
+    std::printf("\nSorry, %s doesn't look like a SCR file to me!\n", input_name);
     return false;
   }
   // A screen file whose status cannot be had keeps inode 0, which no file has.
@@ -111,14 +159,13 @@ bool convert_file(const std::string& argument) {
   std::fputs(converter.animated ? "animated ... " : "single image ... ", stdout);
   std::fflush(stdout);
 
-  if (is_same_file(screen_file, gif_name)) {
-    std::printf("\nSorry, %s would overwrite %s!\n", gif_name.c_str(), input_name.c_str());
-    return false;
-  }
-  arm_interrupt_removal(gif_name);
-  const bool written = write_gif(gif_name);
-  disarm_interrupt_removal();
-  if (!written) return false;
+  if (is_refused(screen_file) || !write_gif()) return false;
+  // Flushed at once, so that a run that a signal ends has reported every GIF it finished.
   std::puts("done");
+  std::fflush(stdout);
   return true;
+}
+
+void report_out_of_memory(const char* argument) {
+  std::printf("\nCannot convert %s (Out of memory)\n", argument);
 }

@@ -1,7 +1,7 @@
 #include "gif_writer.h"
 
 #include <cassert>
-#include <new>
+#include <cstdlib>
 
 #include "screen.h"
 
@@ -53,7 +53,7 @@ GifStatus gif_create(const char* path, uint16_t width, uint16_t height, uint16_t
     return GIF_ERR_WRITE;
   }
 
-  w.colour_table.reset(new (std::nothrow) uint8_t[w.colour_count * 3u]());
+  w.colour_table.reset(static_cast<uint8_t*>(std::calloc(w.colour_count, 3)));
   if (!w.colour_table) return GIF_ERR_MEMORY;
   return GIF_OK;
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "file_holder.h"
@@ -33,6 +34,58 @@ using PixelSource = int16_t (*)(int16_t x, int16_t y);
 
 constexpr int kLzwMaxCodes = 4096;
 constexpr int kLzwHashSlots = 9973;
+constexpr int kSubBlockBytes = 255;
+
+// Memory from malloc or calloc, released with free: a failed allocation is a
+// null pointer, never an exception.
+struct FreeMemory {
+  void operator()(void* memory) const { std::free(memory); }
+};
+template <typename T>
+using MallocArray = std::unique_ptr<T[], FreeMemory>;
+
+// Packs codes into the image data, least significant bit first, and writes
+// them to gif_file in sub-blocks of 255 bytes and a last, shorter one.
+class CodePacker {
+ public:
+  // Empties the sub-block being filled.
+  void reset() {
+    block_[0] = 0;
+    block_count_ = 0;
+    block_bits_free_ = 8;
+  }
+
+  // Appends the low `width` (1 to 12) bits of `code`, writing the full
+  // sub-block first when its 255 bytes are complete and a further bit
+  // follows. Returns false when that write failed.
+  [[nodiscard]] bool put(unsigned code, int width) {
+    const int used = 8 - block_bits_free_;
+    const uint32_t bits = block_[block_count_] | (code & ((1u << width) - 1)) << used;
+    // Whole bytes go to the block, and the one begun with its free high bits clear.
+    block_[block_count_] = static_cast<uint8_t>(bits);
+    block_[block_count_ + 1] = static_cast<uint8_t>(bits >> 8);
+    block_[block_count_ + 2] = static_cast<uint8_t>(bits >> 16);
+    block_count_ += (used + width) >> 3;
+    block_bits_free_ = 8 - ((used + width) & 7);
+    if (block_count_ < kSubBlockBytes || (block_count_ == kSubBlockBytes && block_bits_free_ == 8)) {
+      return true;
+    }
+    return write_full_block();
+  }
+
+  // Writes the sub-block begun, if any bits are in it, and empties it.
+  // Returns false when a write failed.
+  [[nodiscard]] bool flush();
+
+ private:
+  [[nodiscard]] bool write_full_block();
+
+  // block_count_ whole bytes, then the byte begun with block_bits_free_ bits
+  // still free; past the 255 data bytes, room for the bytes one code completes.
+  std::array<uint8_t, kSubBlockBytes + 3> block_{};
+  int32_t block_count_ = 0;
+  int32_t block_bits_free_ = 8;
+};
 
 // The writer's program-wide record; one instance, `gif_writer`.
 struct GifWriter {
@@ -41,19 +94,15 @@ struct GifWriter {
   int16_t bits_per_primary = 0;
   uint16_t screen_width = 0;
   uint16_t screen_height = 0;
-  std::unique_ptr<uint8_t[]> colour_table;  // colour_count x (red, green, blue)
+  MallocArray<uint8_t> colour_table;  // colour_count x (red, green, blue)
 
   // The LZW coder's dictionary, held only while an image is coded.
-  std::unique_ptr<uint8_t[]> suffix_table;   // kLzwMaxCodes: last index of each code's string
-  std::unique_ptr<uint16_t[]> prefix_table;  // kLzwMaxCodes: code of the string without it
-  std::unique_ptr<uint16_t[]> hash_table;    // kLzwHashSlots: a code, or 0xFFFF when empty
+  MallocArray<uint8_t> suffix_table;   // kLzwMaxCodes: last index of each code's string
+  MallocArray<uint16_t> prefix_table;  // kLzwMaxCodes: code of the string without it
+  MallocArray<uint16_t> hash_table;    // kLzwHashSlots: a code, or 0xFFFF when empty
   uint16_t next_code = 0;
 
-  // The data sub-block being filled: block_count complete bytes, and the byte
-  // at block[block_count] with block_bits_free bits still free.
-  std::array<uint8_t, 256> block{};
-  int32_t block_count = 0;
-  int32_t block_bits_free = 8;
+  CodePacker packer;  // emptied at the start of each image
 
   uint16_t image_left = 0;
   uint16_t image_top = 0;
@@ -99,13 +148,10 @@ void gif_write_globals();
 // tables are released in every case.
 [[nodiscard]] GifStatus gif_compress_image(uint8_t phase);
 
-// Appends the low `width` (1 to 12) bits of `code` to the data stream, writing
-// a full 255-byte sub-block first when one is complete and more bits follow.
-// Returns the number of bits stored, or -1 when the sub-block write failed.
+// gif_writer.packer.put: returns `width`, or -1 when a sub-block write failed.
 [[nodiscard]] int gif_put_code(int16_t code, int16_t width);
 
-// Writes the partly filled last sub-block (nothing when it is empty) and
-// empties the packer. Returns 0, or -1 when a write failed.
+// gif_writer.packer.flush: returns 0, or -1 when a write failed.
 [[nodiscard]] int gif_flush_block();
 
 // Releases the dictionary tables, if held.

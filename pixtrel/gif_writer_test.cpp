@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "run_program.h"
 
 // 510 codes of 4 bits make 255 bytes 0x65: a full sub-block, written as such only when a further bit follows.
 TEST(GifWriterTest, AFullSubBlockIsWrittenOnlyWhenMoreBitsFollow) {
@@ -10,13 +10,35 @@ TEST(GifWriterTest, AFullSubBlockIsWrittenOnlyWhenMoreBitsFollow) {
     char* bytes = nullptr;
     size_t size = 0;
     gif_writer.gif_file.reset(open_memstream(&bytes, &size));
-    gif_writer.block[0] = gif_writer.block_count = 0;
-    gif_writer.block_bits_free = 8;
+    gif_writer.packer.reset();
     for (int i = 0; i < 510; ++i) ASSERT_EQ(gif_put_code(0x5A5 + i % 2, 4), 4);
     ASSERT_EQ(more ? gif_put_code(1, 1) : 1, 1);
     ASSERT_EQ(gif_flush_block(), 0);
     gif_writer.gif_file.reset();
     EXPECT_EQ(std::string(bytes, size), "\xFF" + std::string(255, '\x65') + (more ? std::string("\x01\x01", 2) : "")) << more;
     std::free(bytes);
+  }
+}
+
+// An unbuffered stream (stdio's lot when it has no memory for a buffer) whose first write fails and whose later ones
+// succeed: the colour table is lost where nothing looks at a result, and the close must say so.
+TEST(GifWriterTest, AWriteThatFailedEarlyFailsTheClose) {
+  TempDir dir;
+  ASSERT_EQ(gif_create((dir / "a.gif").c_str(), 320, 240, 16, 6), GIF_OK);
+  static int writes = 0;
+  const cookie_io_functions_t io{nullptr, [](void*, const char*, size_t n) -> ssize_t { return ++writes == 1 ? -1 : n; }, nullptr, nullptr};
+  gif_writer.gif_file.reset(fopencookie(nullptr, "w", io));
+  ASSERT_EQ(setvbuf(gif_writer.gif_file.get(), nullptr, _IONBF, 0), 0);
+  gif_write_globals();
+  EXPECT_EQ(gif_compress_image(0), GIF_OK);
+  EXPECT_EQ(gif_close(), GIF_ERR_WRITE);
+  EXPECT_GT(writes, 1);
+}
+
+// Codes the writer never produces, each text replacing a longer one in the buffer; only the low 8 bits count.
+TEST(GifWriterTest, StatusTexts) {
+  for (const auto& [status, text] : {std::pair{5u, "Undefined error 05"}, {255u, "Undefined error FF"}, {260u, "Out of memory!"},
+                                     {0u, "(Call succesfull)"}}) {
+    EXPECT_STREQ(gif_status_text(status), text) << status;
   }
 }

@@ -1,5 +1,5 @@
 // process_setup: what pixtrel makes sure of at start-up, before it opens any
-// file.
+// file. Each program keeps a copy of its own: the three programs share no code.
 #ifndef PIXTREL_PROCESS_SETUP_H_
 #define PIXTREL_PROCESS_SETUP_H_
 
