@@ -105,20 +105,26 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   return result;
 }
 
-void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
-                const std::string& what) {
+namespace {
+
+void expect_ending(const RunResult& actual, const std::string& out, const std::string& err, int status, int signal,
+                   const std::string& what) {
   EXPECT_EQ(actual.out, out) << what << ": " << actual.command;
   EXPECT_EQ(actual.err, err) << what << ": " << actual.command;
   EXPECT_EQ(actual.status, status) << what << ": " << actual.command;
-  EXPECT_EQ(actual.signal, 0) << what << ": " << actual.command;
+  EXPECT_EQ(actual.signal, signal) << what << ": " << actual.command;
+}
+
+}  // namespace
+
+void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
+                const std::string& what) {
+  expect_ending(actual, out, err, status, 0, what);
 }
 
 void expect_killed(const RunResult& actual, const std::string& out, const std::string& err, int signal,
                    const std::string& what) {
-  EXPECT_EQ(actual.out, out) << what << ": " << actual.command;
-  EXPECT_EQ(actual.err, err) << what << ": " << actual.command;
-  EXPECT_EQ(actual.signal, signal) << what << ": " << actual.command;
-  EXPECT_EQ(actual.status, -1) << what << ": " << actual.command;
+  expect_ending(actual, out, err, -1, signal, what);
 }
 
 int for_each_failed_allocation(const std::string& program, const std::vector<std::string>& args,
