@@ -4,10 +4,11 @@
 #         -DOUTPUT=changelog -P debian_changelog.cmake
 #
 # In CHANGELOG.md a release is a "## VERSION" heading, a line
-# "Released YYYY-MM-DD.", a summary paragraph and "### PART" subsections of
+# "Released YYYY-MM-DD." (or "Released YYYY-MM-DD HH:MM UTC.", for a second
+# release on one day), a summary paragraph and "### PART" subsections of
 # "- " items, whose further lines are indented. Each release becomes an entry
 # for unstable, in CHANGELOG.md's order (newest first), signed by CONTACT at
-# midnight UTC of the release day: the summary is its first item, then every
+# the release's time (midnight UTC where none is given): the summary is its first item, then every
 # item of a subsection, led by "PART: ". Items are re-wrapped to 76 columns;
 # Markdown's backticks are dropped.
 cmake_minimum_required(VERSION 3.16)
@@ -59,8 +60,12 @@ macro(end_release)
     if(entry STREQUAL "")
       message(FATAL_ERROR "${CHANGELOG}: release ${version} tells no change")
     endif()
-    if(NOT date MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+    if(NOT date MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])( ([0-9][0-9]:[0-9][0-9]) UTC)?$")
       message(FATAL_ERROR "${CHANGELOG}: release ${version} has no line \"Released YYYY-MM-DD.\"")
+    endif()
+    set(time "00:00")
+    if(CMAKE_MATCH_5)
+      set(time ${CMAKE_MATCH_5})
     endif()
     math(EXPR year "${CMAKE_MATCH_1}")
     math(EXPR month "${CMAKE_MATCH_2} - 1")
@@ -77,7 +82,7 @@ macro(end_release)
       string(APPEND changelog "\n")
     endif()
     string(APPEND changelog "${PACKAGE} (${version}) unstable; urgency=medium\n\n${entry}\n"
-           " -- ${CONTACT}  ${weekday}, ${day} ${month} ${year} 00:00:00 +0000\n")
+           " -- ${CONTACT}  ${weekday}, ${day} ${month} ${year} ${time}:00 +0000\n")
   endif()
 endmacro()
 

@@ -34,7 +34,7 @@ expect_changelog(two_releases [=[# Changelog
 
 ## 1.1.0
 
-Released 2026-12-08.
+Released 2026-12-08 12:30 UTC.
 
 A summary; of two lines, with `code`
 and [brackets].
@@ -69,7 +69,7 @@ Released 2024-02-29.
     An_item_of_one_word_longer_than_the_whole_line_of_seventy-six_columns_stays_whole,
     and its next word goes on the next line.
 
- -- Us <us@example.org>  Tue, 08 Dec 2026 00:00:00 +0000
+ -- Us <us@example.org>  Tue, 08 Dec 2026 12:30:00 +0000
 
 pmz (1.0.0) unstable; urgency=medium
 
