@@ -214,18 +214,17 @@ TEST_F(MobrickTest, DdFilesThatCannotBeUsed) {
   const int socket_fd = socket(AF_UNIX, SOCK_STREAM, 0);
   ASSERT_EQ(bind(socket_fd, (const sockaddr*)&address, sizeof address), 0);
   close(socket_fd);
-  const Bytes none;
   const Case cases[] = {
       // With standard error into standard output, as in a log, the note follows the lines printed before it.
-      {"folder to copy from", "3\n", kCopyIn + "error: can't open image.p3d\n", "", 1, before, before, none, kDsk,
+      {"folder to copy from", "3\n", kCopyIn + "error: can't open image.p3d\n", "", 1, before, before, {}, kDsk,
        "mkdir image.p3d && exec \"$0\" 2>&1"},
-      {"FIFO to copy from", "3\n", kCopyIn, "error in seek\n", 1, before, before, none, kDsk,
+      {"FIFO to copy from", "3\n", kCopyIn, "error in seek\n", 1, before, before, {}, kDsk,
        "mkfifo image.p3d && exec timeout 10 \"$0\""},
-      {"socket to copy into", "4\n", kCopyOut, "error in seek\n", 1, before, before, none, kDsk,
+      {"socket to copy into", "4\n", kCopyOut, "error in seek\n", 1, before, before, {}, kDsk,
        "mv " + elsewhere / "socket" + " image.p3d && exec \"$0\""},
-      {"symbolic link", "3\n", kCopyIn + kFailed, same, 1, before, before, none, kDsk,
+      {"symbolic link", "3\n", kCopyIn + kFailed, same, 1, before, before, {}, kDsk,
        "ln -s default.dsk image.p3d && exec \"$0\""},
-      {"hard link", "4\n", kCopyOut + kFailed, same, 1, before, before, none, kDsk,
+      {"hard link", "4\n", kCopyOut + kFailed, same, 1, before, before, {}, kDsk,
        "ln default.dsk image.p3d && exec \"$0\""}};
   for (const Case& c : cases) check(c);
 }
