@@ -158,7 +158,6 @@ TEST_F(MobrickTest, Dialogue) {
       {"ends in format menu", "5\ny\nd\n", kFormatting + kAsk + kFullMenu + "DATA-format set.\n" +
        kFullMenu.substr(16), "", 1, old, ""},
       {"closed input", "", "", "mobrick: error reading standard input\n", 1, none, none, none, kDsk, "exec \"$0\" <&-"},
-      formatted("o keeps DATA", "o", {}, kData, "cpcdata"),
       formatted("S is s", "S\no", {"SYSTEM-format set."}, kSystem, "cpcsys"),
       formatted("Ok is o", "v\nOk", {"VORTEX-format set."}, kPcw, "cf2dd"),
       formatted("+3 DOS", "+\no", {"+3 DOS-format set."}, kPlus3, "pcw"),
