@@ -275,8 +275,7 @@ TEST_F(MobrickTest, FilesThatFailMidway) {
     dir.emplace();
     write_file(*dir / kDd, kDump);
     write_file(*dir / kDsk, "old");
-    // LeakSanitizer cannot work under ptrace.
-    const RunOptions options{dir->path(), c.input, "", -1, nullptr, {"ASAN_OPTIONS=detect_leaks=0"}};
+    const RunOptions options{dir->path(), c.input};
     bool traced = false;
     run_injected(MOBRICK_PATH, {}, options, "write:error=ENOSPC:when=65535", *dir / "trace", &traced);
     if (!traced) GTEST_SKIP() << "strace cannot trace here";

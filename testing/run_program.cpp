@@ -161,7 +161,9 @@ RunResult run_injected(const std::string& program, const std::vector<std::string
   const std::string call = injection.substr(0, injection.find(':'));
   std::vector<std::string> strace_args = {"-o", trace, "-e", "trace=" + call, "-e", "inject=" + injection, program};
   strace_args.insert(strace_args.end(), args.begin(), args.end());
-  return run_program(STRACE_PATH, strace_args, options);
+  RunOptions traced_options = options;
+  traced_options.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+  return run_program(STRACE_PATH, strace_args, traced_options);
 }
 
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,

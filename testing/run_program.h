@@ -38,7 +38,7 @@ struct RunResult {
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options = {});
 
-// Checks the whole of a run that exited with `status`, one value at a time; a
+// Checks the whole of a run that exited with `status`, one value a check; a
 // failure names `what` and the command line.
 void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
                 const std::string& what = "");
@@ -48,12 +48,11 @@ void expect_run(const RunResult& actual, const std::string& out, const std::stri
 void expect_killed(const RunResult& actual, const std::string& out, const std::string& err, int signal,
                    const std::string& what = "");
 
-// Runs `program` once for each allocation it makes, n = 1, 2, ..., with the
-// n-th call of malloc, calloc or realloc failing (the library
-// test_fail_nth_allocation, preloaded), until a run makes fewer than n
-// allocations; `check` is called after each run that had one fail, with n and
-// the run. `options.cwd` is the folder the runs share. Returns the number of
-// allocations of the run that had none fail.
+// Runs `program` once for each allocation n = 1, 2, ... with the n-th call of
+// malloc, calloc or realloc failing (test_fail_nth_allocation, preloaded),
+// until a run makes fewer than n; calls `check` with n and each run that had
+// one fail. Returns the allocations of the run that had none fail, or -1 under
+// the sanitizers, whose allocator stands where the failing one would.
 int for_each_failed_allocation(const std::string& program, const std::vector<std::string>& args,
                                const RunOptions& options,
                                const std::function<void(int, const RunResult&)>& check);
@@ -63,12 +62,12 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
                                      const std::string& actual, const std::string& expected);
 
-// Runs `program` under strace, which injects into the program's system calls
-// as `injection` says (strace's -e inject=, as "write:error=EIO:when=3" or
-// "write:signal=TERM:when=5") and writes a line for each such call to the file
-// `trace`, its injected call marked "(INJECTED)". strace ends as the program
-// does, by the same exit status or signal. Sets *traced to false, without
-// running anything, where strace is missing or may not trace (no ptrace).
+// Runs `program` under strace, which injects into its system calls as
+// `injection` says (strace's -e inject=, as "write:error=EIO:when=3") and
+// writes a line for each such call to the file `trace`, the injected one marked
+// "(INJECTED)"; LeakSanitizer, which cannot work under ptrace, is off. strace
+// ends as the program does. Sets *traced to false, running nothing, where
+// strace may not trace.
 RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
                        const RunOptions& options, const std::string& injection, const std::string& trace,
                        bool* traced);
