@@ -47,7 +47,7 @@ TEST(ZelnorTest, CommandLines) {
        kNotice + test_error("couldn't open <missing> for reading", "No such file or directory") +
            test_error("error reading <sub>", "Is a directory"), 1},
       {"disk full", "zelnor abc >/dev/full", "", kNotice + test_error(kWriteFailed, "No space left on device"), 1},
-      {"stdout closed", "zelnor abc >&-", "", kNotice + test_error(kWriteFailed, "Bad file descriptor"), 1},
+      {"stdout closed", "zelnor /dev/fd/1 >&-", "", kNotice + test_error(kWriteFailed, "Bad file descriptor"), 1},
       {"earlier write failed", "exec zelnor $(yes abc | head -n 165)", kAbc,
        kNotice + test_error(kWriteFailed, "Input/output error"), 1, "write:error=EIO:when=2"},
   };
