@@ -39,7 +39,7 @@ TEST(ZelnorTest, CommandLines) {
       {"575 KiB", "seq 100000 >long && zelnor long", "long: 62627, 588895 bytes\n", kNotice, 0},
       {"3 GiB", "truncate -s 3221225469 big && printf abc >>big && zelnor big",  // sparse: zeros sum to 0
        "big: 16458, 3221225472 bytes\n", kNotice, 0},
-      {"version stops", "zelnor -x --version abc", "", kVersion, 1},
+      {"version stops", "zelnor abc -x --version", "", kVersion, 1},
       {"help stops", "zelnor abc --help", "", kUsage, 1},
       {"unknown first", "zelnor -q -v", "", kUsage, 1},
       {"no files", "zelnor -x", "", kUsage, 1},
