@@ -70,13 +70,12 @@ const std::string kLoopAndControl("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00" 
 // file, or a GIF whose blocks before the first image are not ours.
 std::string kind_of_gif(const std::string& path) {
   const std::string bytes = read_file(path);
+  const bool still = bytes.rfind("GIF87a" + kScreenAndColours + ",", 0) == 0;
+  const bool animated = bytes.rfind("GIF89a" + kScreenAndColours + kLoopAndControl, 0) == 0;
   const std::vector<std::string> frames = decoded_frames(path);
   for (const auto& [letter, s] : kKinds) {
-    if (frames == std::vector{s->frames[0]} && bytes.rfind("GIF87a" + kScreenAndColours + ",", 0) == 0) return {letter};
-    if (frames == std::vector{s->frames[0], s->frames[1]} &&
-        bytes.rfind("GIF89a" + kScreenAndColours + kLoopAndControl, 0) == 0) {
-      return {static_cast<char>(toupper(letter))};
-    }
+    if (still && frames == std::vector{s->frames[0]}) return {letter};
+    if (animated && frames == std::vector{s->frames[0], s->frames[1]}) return {static_cast<char>(toupper(letter))};
   }
   return "?";
 }
@@ -86,9 +85,7 @@ std::string kind_of_gif(const std::string& path) {
 // kind_of_gif for a file.
 struct Folder : TempDir {
   explicit Folder(const char* setup = "") {
-    for (const auto& [name, bytes] : kInputs) {
-      bytes.empty() ? (void)fs::create_directory(*this / name) : write_file(*this / name, bytes);
-    }
+    for (const auto& [n, b] : kInputs) b.empty() ? (void)fs::create_directory(*this / n) : write_file(*this / n, b);
     EXPECT_EQ(run_program("/bin/sh", {"-c", setup}, {path()}).status, 0) << setup;
   }
   std::string listing() const {
@@ -233,10 +230,12 @@ TEST(PixtrelTest, CutShort) {
     for (const std::string& gif : {name + ".gif", std::string("site/f.gif")}) std::remove((dir / gif).c_str());
   });
   if (allocations < 0) GTEST_SKIP() << "the sanitizers' allocator stands where the failing one would";
-  EXPECT_EQ(messages, (std::set<std::string>{
-                          "\nCannot convert " + name + " (Out of memory)\n", "\nCannot convert f (Out of memory)\n",
-                          "\nCannot convert calm (Out of memory)\n", "\nCannot create GIF file (Error creating file)\n",
-                          "\nCannot create GIF file (Out of memory)\n", "\nCannot compress GIF image (Out of memory!)\n"}));
+  EXPECT_EQ(messages, (std::set<std::string>{"\nCannot convert " + name + " (Out of memory)\n",
+                                             "\nCannot convert f (Out of memory)\n",
+                                             "\nCannot convert calm (Out of memory)\n",
+                                             "\nCannot create GIF file (Error creating file)\n",
+                                             "\nCannot create GIF file (Out of memory)\n",
+                                             "\nCannot compress GIF image (Out of memory!)\n"}));
 }
 
 }  // namespace
