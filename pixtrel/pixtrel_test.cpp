@@ -35,15 +35,12 @@ struct Screen { std::string bytes, frames[2] = {std::string(49152, '\0'), std::s
 // is odd, FLASH where `flash` says.
 Screen rule_screen(bool (*flash)(int r, int c)) {
   Screen s{std::string(6912, '\0')};
-  for (int y = 0; y < 192; ++y) {
-    for (int x = 0; x < 256; ++x) {
-      const int r = y / 8, c = x / 8, f = flash(r, c), ink = (x * x * 13 + y * y * 7 + x * y) % 11 < 5;
-      s.bytes[6144 + r * 32 + c] = static_cast<char>(f << 7 | r % 2 << 6 | (r + 3) % 8 << 3 | c % 8);
-      s.bytes[y / 64 * 2048 + y % 8 * 256 + r % 8 * 32 + c] |= static_cast<char>(ink << (7 - x % 8));
-      for (int phase : {0, 1}) {
-        s.frames[phase][y * 256 + x] = static_cast<char>((ink != (phase & f) ? c : r + 3) % 8 + r % 2 * 8);
-      }
-    }
+  for (int p = 0; p < 49152; ++p) {
+    const int x = p % 256, y = p / 256, r = y / 8, c = x / 8, f = flash(r, c);
+    const int ink = (x * x * 13 + y * y * 7 + x * y) % 11 < 5;
+    s.bytes[6144 + r * 32 + c] = static_cast<char>(f << 7 | r % 2 << 6 | (r + 3) % 8 << 3 | c % 8);
+    s.bytes[y / 64 * 2048 + y % 8 * 256 + r % 8 * 32 + c] |= static_cast<char>(ink << (7 - x % 8));
+    for (int phase : {0, 1}) s.frames[phase][p] = static_cast<char>((ink != (phase & f) ? c : r + 3) % 8 + r % 2 * 8);
   }
   return s;
 }
