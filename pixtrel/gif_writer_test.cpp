@@ -15,7 +15,7 @@ TEST(GifWriterTest, AFullSubBlockIsWrittenOnlyWhenMoreBitsFollow) {
     ASSERT_EQ(more ? gif_put_code(1, 1) : 1, 1);
     ASSERT_EQ(gif_flush_block(), 0);
     gif_writer.gif_file.reset();
-    EXPECT_EQ(std::string(bytes, size), "\xFF" + std::string(255, '\x65') + (more ? std::string("\x01\x01", 2) : "")) << more;
+    EXPECT_EQ(std::string(bytes, size), "\xFF" + std::string(255, '\x65') + std::string(more ? 2 : 0, '\x01')) << more;
     std::free(bytes);
   }
 }
@@ -26,8 +26,8 @@ TEST(GifWriterTest, AWriteThatFailedEarlyFailsTheClose) {
   TempDir dir;
   ASSERT_EQ(gif_create((dir / "a.gif").c_str(), 320, 240, 16, 6), GIF_OK);
   static int writes = 0;
-  const cookie_io_functions_t io{nullptr, [](void*, const char*, size_t n) -> ssize_t { return ++writes == 1 ? -1 : n; }, nullptr, nullptr};
-  gif_writer.gif_file.reset(fopencookie(nullptr, "w", io));
+  const auto write = [](void*, const char*, size_t n) -> ssize_t { return ++writes == 1 ? -1 : n; };
+  gif_writer.gif_file.reset(fopencookie(nullptr, "w", {nullptr, write, nullptr, nullptr}));
   ASSERT_EQ(setvbuf(gif_writer.gif_file.get(), nullptr, _IONBF, 0), 0);
   gif_write_globals();
   EXPECT_EQ(gif_compress_image(0), GIF_OK);
@@ -37,8 +37,8 @@ TEST(GifWriterTest, AWriteThatFailedEarlyFailsTheClose) {
 
 // Codes the writer never produces, each text replacing a longer one in the buffer; only the low 8 bits count.
 TEST(GifWriterTest, StatusTexts) {
-  for (const auto& [status, text] : {std::pair{5u, "Undefined error 05"}, {255u, "Undefined error FF"}, {260u, "Out of memory!"},
-                                     {0u, "(Call succesfull)"}}) {
+  for (const auto& [status, text] : {std::pair{5u, "Undefined error 05"}, {255u, "Undefined error FF"},
+                                     {260u, "Out of memory!"}, {0u, "(Call succesfull)"}}) {
     EXPECT_STREQ(gif_status_text(status), text) << status;
   }
 }
