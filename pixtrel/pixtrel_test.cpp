@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 const std::string B = "\nPIXTREL v1.0 - screen dumps to GIF images, by the pixtrel authors\n\n";
 const std::string kUsage =
     "Usage: pixtrel [-f] filename[.scr] ...\n       -f = Convert FLASHing screens to animated GIF\n";
-const std::vector<std::string> kUnderStrace = {"ASAN_OPTIONS=detect_leaks=0"};  // LeakSanitizer fails under ptrace
 std::string not_found(const std::string& n) {
   return "Cannot find any file named " + n + ", " + n + ".scr or " + n + ".SCR, so there!\n";
 }
@@ -145,7 +144,7 @@ TEST(PixtrelTest, Runs) {
   for (const Run& run : runs) {
     Folder dir;
     const std::vector<std::string> args = {"-c", "PATH=\"$0:$PATH\"; " + std::string(run.command), bin};
-    RunOptions options{dir.path(), "", "", -1, nullptr, kUnderStrace};
+    RunOptions options{dir.path()};
     if (run.status < 0 && !*run.inject) options.started = [&](pid_t pid) {
       const std::string process = "/proc/" + std::to_string(pid);
       for (int i = 0; read_file(process + "/wchan") != "wait_for_partner" && i < 1000; ++i) usleep(10000);
@@ -205,7 +204,7 @@ TEST(PixtrelTest, CutShort) {
       const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[n % 3];
       const std::string what = "signal " + std::to_string(signal) + " at " + call + " " + std::to_string(n);
       bool traced;
-      const RunResult r = run_injected(PIXTREL_PATH, args, {dir.path(), "", "", -1, nullptr, kUnderStrace},
+      const RunResult r = run_injected(PIXTREL_PATH, args, {dir.path()},
                                        call + ":signal=" + std::to_string(signal) + ":when=" + std::to_string(n),
                                        "/dev/null", &traced);
       if (!traced) GTEST_SKIP() << "strace cannot trace here";
