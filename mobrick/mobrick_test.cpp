@@ -102,7 +102,7 @@ struct Case {
 class MobrickTest : public ::testing::Test {
  protected:
   RunResult sh(const string& command, const string& input = "", int64_t limit = -1) {
-    return run_program("/bin/sh", {"-c", command, MOBRICK_PATH}, {dir->path(), input, "", limit, nullptr});
+    return run_program("/bin/sh", {"-c", command, MOBRICK_PATH}, {dir->path(), input, limit});
   }
   void check(const Case& c) {
     dir.emplace();

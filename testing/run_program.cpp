@@ -35,10 +35,6 @@ int file_holding(const std::string& data) {
 [[noreturn]] void exec_child(const std::string& program, const std::vector<std::string>& args,
                              const RunOptions& options, int in_fd, int out_fd, int err_fd) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) signal(sig, SIG_DFL);
-  if (!options.stdout_path.empty()) {
-    out_fd = open(options.stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out_fd < 0) _exit(126);
-  }
   if (dup2(in_fd, 0) < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(126);
   if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
   for (const std::string& entry : options.environment) putenv(const_cast<char*>(entry.c_str()));

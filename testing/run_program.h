@@ -15,7 +15,6 @@
 struct RunOptions {
   std::string cwd{};             // working directory of the child; empty: ours
   std::string stdin_data{};      // the child's standard input, from a file holding it
-  std::string stdout_path{};     // non-empty: the child's stdout goes to this file
   int64_t file_size_limit = -1;  // >= 0: RLIMIT_FSIZE of the child, SIGXFSZ left to kill it
   // Called with the child's pid once it runs, before its output is read; the
   // child may write up to a pipe's capacity (64 KiB) meanwhile.
