@@ -1,7 +1,6 @@
 #include "run_program.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,12 +23,22 @@ namespace {
 // An unlinked temporary file holding `data`, open at its start.
 int file_holding(const std::string& data) {
   std::string name = (std::filesystem::temp_directory_path() / "run-program-XXXXXX").string();
-  const int fd = mkstemp(name.data());
-  if (fd < 0) die("mkstemp");
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) die("mkostemp");
   unlink(name.c_str());
   if (write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size())) die("write");
   if (lseek(fd, 0, SEEK_SET) != 0) die("lseek");
   return fd;
+}
+
+// What the child wrote into the file open as `fd`.
+std::string contents(int fd) {
+  std::string data;
+  char buffer[65536];
+  ssize_t n = 0;
+  for (off_t at = 0; (n = pread(fd, buffer, sizeof buffer, at)) > 0; at += n) data.append(buffer, n);
+  if (n < 0) die("pread");
+  return data;
 }
 
 [[noreturn]] void exec_child(const std::string& program, const std::vector<std::string>& args,
@@ -56,43 +65,18 @@ int file_holding(const std::string& data) {
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options) {
-  const int in = file_holding(options.stdin_data);
-  int out[2], err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) die("pipe2");
+  const int in = file_holding(options.stdin_data), out = file_holding(""), err = file_holding("");
   const pid_t pid = fork();
   if (pid < 0) die("fork");
-  if (pid == 0) exec_child(program, args, options, in, out[1], err[1]);
-  close(in);
-  close(out[1]);
-  close(err[1]);
+  if (pid == 0) exec_child(program, args, options, in, out, err);
   if (options.started) options.started(pid);
-
-  RunResult result;
-  result.command = program;
-  for (const auto& a : args) result.command += " " + a;
-  pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-  std::string* sinks[2] = {&result.out, &result.err};
-  while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-    if (poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      die("poll");
-    }
-    for (int i = 0; i < 2; ++i) {
-      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-      char buf[65536];
-      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n > 0) {
-        sinks[i]->append(buf, static_cast<size_t>(n));
-      } else if (n == 0 || errno != EINTR) {
-        close(fds[i].fd);
-        fds[i].fd = -1;  // poll passes over negative descriptors
-      }
-    }
-  }
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {
     if (errno != EINTR) die("waitpid");
   }
+  RunResult result{program, contents(out), contents(err)};
+  for (const auto& a : args) result.command += " " + a;
+  for (int fd : {in, out, err}) close(fd);
   if (WIFEXITED(wstatus)) {
     result.status = WEXITSTATUS(wstatus);
   } else {

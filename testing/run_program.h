@@ -16,9 +16,7 @@ struct RunOptions {
   std::string cwd{};             // working directory of the child; empty: ours
   std::string stdin_data{};      // the child's standard input, from a file holding it
   int64_t file_size_limit = -1;  // >= 0: RLIMIT_FSIZE of the child, SIGXFSZ left to kill it
-  // Called with the child's pid once it runs, before its output is read; the
-  // child may write up to a pipe's capacity (64 KiB) meanwhile.
-  std::function<void(pid_t)> started = nullptr;
+  std::function<void(pid_t)> started = nullptr;  // called with the child's pid once it runs
   std::vector<std::string> environment{};  // "NAME=value" entries added to the child's environment
 };
 
@@ -30,8 +28,8 @@ struct RunResult {
   int signal = 0;       // the signal that ended the child; 0 if it exited
 };
 
-// Runs `program` with `args` (argv[0] is `program`) and collects both output
-// streams until the child exits. The child starts with SIGINT, SIGTERM, SIGHUP
+// Runs `program` with `args` (argv[0] is `program`), its standard output and
+// error into files, and collects both once the child has exited. The child starts with SIGINT, SIGTERM, SIGHUP
 // and SIGPIPE at their default actions. Closed streams and 2>&1 are set up
 // through /bin/sh. Aborts the test binary if the child cannot be started.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
