@@ -133,7 +133,7 @@ bool convert_file(const char* argument) {
   bool out_of_memory;
   FileHolder input(open_screen_file(argument, &out_of_memory));
   if (!input && out_of_memory) {
-    report_out_of_memory(argument);
+    std::printf("Cannot convert %s (Out of memory)\n", argument);  // before the progress, so on a line of its own
     return false;
   }
   if (!input) {
