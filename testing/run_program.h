@@ -28,10 +28,9 @@ struct RunResult {
   int signal = 0;       // the signal that ended the child; 0 if it exited
 };
 
-// Runs `program` with `args` (argv[0] is `program`), its standard output and
-// error into files, and collects both once the child has exited. The child starts with SIGINT, SIGTERM, SIGHUP
-// and SIGPIPE at their default actions. Closed streams and 2>&1 are set up
-// through /bin/sh. Aborts the test binary if the child cannot be started.
+// Runs `program` with `args` (argv[0] is `program`), SIGINT, SIGTERM, SIGHUP
+// and SIGPIPE at their default actions, and collects its standard output and
+// error once it has exited. Aborts the test if it cannot be started.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options = {});
 
@@ -40,8 +39,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
                 const std::string& what = "");
 
-// The same for a run that `signal` ended: it did not exit, whatever status a
-// handler might have passed to exit().
+// The same for a run that `signal` ended, which exit(128 + signal) is not.
 void expect_killed(const RunResult& actual, const std::string& out, const std::string& err, int signal,
                    const std::string& what = "");
 
@@ -54,8 +52,8 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
                                const RunOptions& options,
                                const std::function<void(int, const RunResult&)>& check);
 
-// For EXPECT_PRED_FORMAT2 on file contents: on a difference, the two sizes and
-// the first offset at which the bytes differ, instead of both whole strings.
+// For EXPECT_PRED_FORMAT2 on file contents: a difference shown by the sizes
+// and the first offset that differs, not by both whole strings.
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
                                      const std::string& actual, const std::string& expected);
 
@@ -69,14 +67,13 @@ RunResult run_injected(const std::string& program, const std::vector<std::string
                        const RunOptions& options, const std::string& injection, const std::string& trace,
                        bool* traced);
 
-// Test-side file helpers: whole-file read and write; read_file returns "" for
-// a missing file, file_exists tells the two apart (a dangling link exists).
+// Whole files; read_file gives "" for a missing one, and to file_exists a
+// dangling link exists.
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& data);
 bool file_exists(const std::string& path);
 
-// A fresh empty directory under the system's temporary directory; removed,
-// with everything below it, when the TempDir is destroyed.
+// A fresh empty directory, removed with all below it when the TempDir goes.
 class TempDir {
  public:
   TempDir();
