@@ -44,8 +44,8 @@ set(CPACK_PACKAGE_DESCRIPTION [=[Three small command-line programs for keeping t
 computers on a PC. pixtrel turns 6912-byte screen dumps (.scr) into still GIF
 images, or into looping two-frame animations of their FLASH cells. mobrick
 copies Amstrad CPC, +3 and PCW floppy disks between raw 'dd' dumps and DSK
-disk images, both ways, and writes freshly formatted DSK images in five
-formats, through a menu on standard input that scripts can drive. zelnor
+disk images, both ways, and writes freshly formatted DSK images, through a
+menu on standard input that scripts can drive. zelnor
 prints a 16-bit checksum and the length of each file named, so that ROM
 images can be told apart by a short number.]=])
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
