@@ -95,20 +95,19 @@ struct Case {
   Bytes dsk{}, after{}, dd{};
   const char* checked = kDsk;
   string shell = kRun;            // a shell line, "$0" naming mobrick
-  int64_t limit = -1;             // >= 0: the file size limit
   const char* diskdef = nullptr;  // cpmtools' name of the format of a formatted image
 };
 
 class MobrickTest : public ::testing::Test {
  protected:
-  RunResult sh(const string& command, const string& input = "", int64_t limit = -1) {
-    return run_program("/bin/sh", {"-c", command, MOBRICK_PATH}, {dir->path(), input, limit});
+  RunResult sh(const string& command, const string& input = "") {
+    return run_program("/bin/sh", {"-c", command, MOBRICK_PATH}, {dir->path(), input});
   }
   void check(const Case& c) {
     dir.emplace();
     if (c.dd) write_file(*dir / kDd, *c.dd);
     if (c.dsk) write_file(*dir / kDsk, *c.dsk);
-    ::expect_run(sh(c.shell, c.input, c.limit), kStart + c.out, c.err, c.status,
+    ::expect_run(sh(c.shell, c.input), kStart + c.out, c.err, c.status,
                  c.name + (", input " + c.input.substr(0, 60)));
     EXPECT_EQ(file_exists(*dir / c.checked), c.after.has_value()) << c.name;
     EXPECT_PRED_FORMAT2(SameBytes, file(c.checked), c.after.value_or("")) << c.name;
@@ -131,7 +130,7 @@ TEST_F(MobrickTest, Dialogue) {
     string out = kFormatting + kFullMenu;
     for (const string& message : messages) out += message + "\n" + kFullMenu.substr(16);
     out += "Ok.\n" + progress("Formatting", f.tracks * f.sides, f.sides) + "formatting ok.\n" + kMenu;
-    return Case{name, "5\n" + keys + "\n", out, "", 0, {}, image(f), {}, kDsk, kRun, -1, diskdef};
+    return Case{name, "5\n" + keys + "\n", out, "", 0, {}, image(f), {}, kDsk, kRun, diskdef};
   };
   const Bytes none, old = "old", keep = "keep";
   const Case cases[] = {
@@ -246,24 +245,25 @@ TEST_F(MobrickTest, AFullDumpThroughLibdskAndBack) {
 }
 
 TEST_F(MobrickTest, FilesThatFailMidway) {
-  // An image reaches the file through a buffer of 4096 or 8192 bytes. Each limit lies less than 4096 bytes below a
-  // multiple of 8192, so that both fail at one write: in track 1, or at the close.
+  // An image reaches the file through a buffer of 4096 or 8192 bytes. Each limit, in blocks of 512 bytes, lies on a
+  // multiple of 8192 or less than 4096 bytes below one, so that both fail at one write: in track 1, or at the close.
   // The 'dd' file is written unbuffered: slot 195, of track 10 head 1, fails.
   const string data = image(kData), copied = image(kPcw, kDump), fmt = kFormatting + kAsk + kFullMenu + "Ok.\n";
   const string format = "5\ny\no\n", copy = "3\ny\no\n", write = "error fwrite()\n";
   // The first `dump` bytes of kDump in the 'dd' file, a whole image in default.dsk; then `checked` holds the bytes
   // of `whole` up to the limit.
-  auto cut = [&](const char* name, int64_t limit, const string& input, const string& out, const string& err,
+  auto cut = [&](const char* name, int blocks, const string& input, const string& out, const string& err,
                  const char* checked, const string& whole, size_t dump = 737280) {
-    return Case{name, input, out, err, 1, copied, whole.substr(0, limit), kDump.substr(0, dump), checked, kRun, limit};
+    return Case{name, input, out, err, 1, copied, whole.substr(0, blocks * 512), kDump.substr(0, dump), checked,
+                "ulimit -f " + std::to_string(blocks) + "; exec \"$0\""};
   };
   const Case cases[] = {
-      cut("format, track 1", 5000, format, fmt + progress("Formatting", 2) + kFailed, write, kDsk, data),
-      cut("format, close", 194716, format, fmt + progress("Formatting", 40) + kFailed, write, kDsk, data),
-      cut("copy in, track 0", 5000, copy, kLoading + progress("Loading", 2, 2) + kFailed, write, kDsk, copied),
-      cut("copy in, close", 778396, copy, kLoading + progress("Loading", 160, 2) + kFailed, write, kDsk, copied),
-      cut("short dump", 10752, copy, kLoading + progress("Loading", 3, 2), "error in read\n", kDsk, copied, 10000),
-      cut("copy out, slot 195", 100000, "4\n", kCopyOut + kWritingDd + progress("Saving", 22, 2), "error in write\n",
+      cut("format, track 1", 9, format, fmt + progress("Formatting", 2) + kFailed, write, kDsk, data),
+      cut("format, close", 380, format, fmt + progress("Formatting", 40) + kFailed, write, kDsk, data),
+      cut("copy in, track 0", 9, copy, kLoading + progress("Loading", 2, 2) + kFailed, write, kDsk, copied),
+      cut("copy in, close", 1520, copy, kLoading + progress("Loading", 160, 2) + kFailed, write, kDsk, copied),
+      cut("short dump", 21, copy, kLoading + progress("Loading", 3, 2), "error in read\n", kDsk, copied, 10000),
+      cut("copy out, slot 195", 195, "4\n", kCopyOut + kWritingDd + progress("Saving", 22, 2), "error in write\n",
           kDd, kDump)};
   for (const Case& c : cases) check(c);
   // One failed write of the image, the one that a Track-Info block brings about: the buffer is full right before

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,7 +14,6 @@
 struct RunOptions {
   std::string cwd{};             // working directory of the child; empty: ours
   std::string stdin_data{};      // the child's standard input, from a file holding it
-  int64_t file_size_limit = -1;  // >= 0: RLIMIT_FSIZE of the child, SIGXFSZ left to kill it
   std::function<void(pid_t)> started = nullptr;  // called with the child's pid once it runs
   std::vector<std::string> environment{};  // "NAME=value" entries added to the child's environment
 };
@@ -24,8 +22,7 @@ struct RunResult {
   std::string command;  // the program and its arguments, for messages
   std::string out;      // everything the child wrote to standard output
   std::string err;      // everything the child wrote to standard error
-  int status = -1;      // exit status; -1 if a signal ended the child
-  int signal = 0;       // the signal that ended the child; 0 if it exited
+  int status = 0;       // the exit status, or minus the signal that ended the child
 };
 
 // Runs `program` with `args` (argv[0] is `program`), SIGINT, SIGTERM, SIGHUP
@@ -34,14 +31,11 @@ struct RunResult {
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options = {});
 
-// Checks the whole of a run that exited with `status`, one value a check; a
-// failure names `what` and the command line.
+// Checks the whole of a run, one value a check: `status` as RunResult holds it,
+// so that exit(128 + signal) does not pass for the signal. A failure names
+// `what` and the command line.
 void expect_run(const RunResult& actual, const std::string& out, const std::string& err, int status,
                 const std::string& what = "");
-
-// The same for a run that `signal` ended, which exit(128 + signal) is not.
-void expect_killed(const RunResult& actual, const std::string& out, const std::string& err, int signal,
-                   const std::string& what = "");
 
 // Runs `program` once for each allocation n = 1, 2, ... with the n-th call of
 // malloc, calloc or realloc failing (test_fail_nth_allocation, preloaded),
