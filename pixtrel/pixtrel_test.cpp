@@ -140,10 +140,9 @@ TEST(PixtrelTest, Runs) {
       {"FIFO not opened", "mkfifo calm.gif; exec pixtrel a calm l", B + done("a") + begun("calm.scr", "calm.gif"),
        -SIGTERM, "a.gif=r calm.gif|"},
       {"SIGHUP ignored", "trap '' HUP; exec pixtrel a", B + done("a"), 0, "a.gif=r", "", "write:signal=HUP:when=3"}};
-  const std::string bin = fs::path(PIXTREL_PATH).parent_path();
   for (const Run& run : runs) {
     Folder dir;
-    const std::vector<std::string> args = {"-c", "PATH=\"$0:$PATH\"; " + std::string(run.command), bin};
+    const std::vector<std::string> args = {"-c", "PATH=\"${0%/*}:$PATH\"; " + std::string(run.command), PIXTREL_PATH};
     RunOptions options{dir.path()};
     if (run.status < 0 && !*run.inject) options.started = [&](pid_t pid) {
       const std::string process = "/proc/" + std::to_string(pid);
