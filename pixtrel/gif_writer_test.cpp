@@ -34,11 +34,3 @@ TEST(GifWriterTest, AWriteThatFailedEarlyFailsTheClose) {
   EXPECT_EQ(gif_close(), GIF_ERR_WRITE);
   EXPECT_GT(writes, 1);
 }
-
-// Codes the writer never produces, each text replacing a longer one in the buffer; only the low 8 bits count.
-TEST(GifWriterTest, StatusTexts) {
-  for (const auto& [status, text] : {std::pair{5u, "Undefined error 05"}, {255u, "Undefined error FF"},
-                                     {260u, "Out of memory!"}, {0u, "(Call succesfull)"}}) {
-    EXPECT_STREQ(gif_status_text(status), text) << status;
-  }
-}
