@@ -22,6 +22,7 @@ libgif-dev|check fuzz|-|giflib, a GIF library, headers (decodes our GIFs in the 
 libdsk4-dev|check|-|libdsk, a floppy disk image library, headers (reads our DSK images in the tests)
 libdsk-utils|check bench|dsktrans|libdsk's tools dsktrans and dskform (write images for the tests to read)
 strace|check|strace|strace, which injects signals and failed calls into the tests' runs
+perl-base|check|perl|Perl, whose IO::Socket::UNIX makes a socket for a test of mobrick
 cpmtools|check|fsck.cpm|cpmtools, CP/M file system tools (fsck.cpm checks formatted images)
 groff-base|check|groff|groff, the man page formatter (man page check)
 mandoc|check|mandoc|mandoc, a man page formatter and checker (man page check)
