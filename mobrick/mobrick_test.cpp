@@ -268,15 +268,13 @@ TEST_F(MobrickTest, FilesThatFailMidway) {
     write_file(*dir / kDd, kDump);
     write_file(*dir / kDsk, "old");
     const RunOptions options{dir->path(), c.input};
-    bool traced = false;
-    run_injected(MOBRICK_PATH, {}, options, "write:error=ENOSPC:when=65535", *dir / "trace", &traced);
-    if (!traced) GTEST_SKIP() << "strace cannot trace here";
+    if (!strace_traces()) GTEST_SKIP() << "strace cannot trace here";
+    run_injected(MOBRICK_PATH, {}, options, "write:error=ENOSPC:when=65535", *dir / "trace");
     const string trace = file("trace");  // the first write after the progress line is the one to fail
     const size_t at = trace.find(c.progress);
     ASSERT_NE(at, string::npos) << c.name;
     const auto n = 2 + std::count(trace.begin(), trace.begin() + at, '\n');
-    const RunResult run = run_injected(MOBRICK_PATH, {}, options, "write:error=ENOSPC:when=" + std::to_string(n),
-                                       *dir / "trace", &traced);
+    const RunResult run = run_injected(MOBRICK_PATH, {}, options, "write:error=ENOSPC:when=" + std::to_string(n));
     ::expect_run(run, kStart + c.out + kFailed, write, 1, c.name);
     EXPECT_LE(file(kDsk).size(), 24576u - 4096) << c.name;
   }

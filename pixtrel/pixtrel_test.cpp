@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -102,20 +103,14 @@ struct Folder : TempDir {
   }
 };
 
-// Whether this user may make device nodes: root may, where the container lets it.
-bool may_make_nodes() {
-  static const bool may = [] {
-    TempDir dir;
-    return run_program("/bin/sh", {"-c", "mknod n c 1 3"}, {dir.path()}).status == 0;
-  }();
-  return may;
-}
+// Only root may make device nodes.
+const bool kMayMakeNodes = geteuid() == 0;
 
-// Each command run by a shell in a fresh folder, pixtrel on the PATH; with an injection, under strace. A negative
-// status: the run ends by that signal, which the test sends while an open waits where nothing is injected.
+// Each command run by a shell in a fresh folder, pixtrel on the PATH; with an injection, under strace, which counts
+// only the calls that name the file `on` where one is given. A negative status: the run ends by that signal.
 TEST(PixtrelTest, Runs) {
   struct Run { const char* what; const char* command; std::string out; int status; const char* files;
-               std::string err = ""; const char* inject = ""; };
+               std::string err = ""; const char* inject = ""; const char* on = ""; };
   const std::string close_failed = "\nCannot close GIF file (Error writing to file)\n";
   const std::string stdout_failed = "pixtrel: error writing standard output\n";
   const Run runs[] = {
@@ -147,32 +142,22 @@ TEST(PixtrelTest, Runs) {
       {"stdout fails first", "exec pixtrel a calm", "single image ... done\n" + done("calm"), 1, "a.gif=r calm.gif=c",
        stdout_failed, "write:error=EIO:when=1"},
       {"FIFO not opened", "mkfifo calm.gif; exec pixtrel a calm l", B + done("a") + begun("calm.scr", "calm.gif"),
-       -SIGTERM, "a.gif=r calm.gif|"},
+       -SIGTERM, "a.gif=r calm.gif|", "", "openat:signal=TERM", "calm.gif"},
       {"SIGHUP ignored", "trap '' HUP; exec pixtrel a", B + done("a"), 0, "a.gif=r", "", "write:signal=HUP:when=3"}};
   std::string skipped;
   for (const Run& run : runs) {
-    if (std::string(run.command).find("mknod") != std::string::npos && !may_make_nodes()) {
+    if ((*run.inject && !strace_traces()) || (std::strstr(run.command, "mknod") && !kMayMakeNodes)) {
       skipped += std::string(" \"") + run.what + "\"";
       continue;
     }
     Folder dir;
     const std::vector<std::string> args = {"-c", "PATH=\"${0%/*}:$PATH\"; " + std::string(run.command), PIXTREL_PATH};
-    RunOptions options{dir.path()};
-    if (run.status < 0 && !*run.inject) options.started = [&](pid_t pid) {
-      const std::string process = "/proc/" + std::to_string(pid);
-      for (int i = 0; read_file(process + "/wchan") != "wait_for_partner" && i < 1000; ++i) usleep(10000);
-      kill(pid, -run.status);
-      for (int i = 0; read_file(process + "/stat").find(") Z") == std::string::npos && i < 300; ++i) usleep(10000);
-      kill(pid, SIGKILL);  // where the signal did not end the open
-    };
-    bool traced = true;
-    const RunResult r = *run.inject ? run_injected("/bin/sh", args, options, run.inject, "/dev/null", &traced)
-                                    : run_program("/bin/sh", args, options);
-    if (!traced) continue;
+    const RunResult r = *run.inject ? run_injected("/bin/sh", args, {dir.path()}, run.inject, "/dev/null", run.on)
+                                    : run_program("/bin/sh", args, {dir.path()});
     expect_run(r, run.out, run.err, run.status, run.what);
     EXPECT_EQ(dir.listing(), run.files) << run.what << ": " << r.command;
   }
-  if (!skipped.empty()) GTEST_SKIP() << "no device nodes may be made here, so these did not run:" << skipped;
+  if (!skipped.empty()) GTEST_SKIP() << "without strace or device nodes here, these did not run:" << skipped;
 }
 
 // The coder's bytes, as the archives of earlier releases hold them, each image from its separator to its terminator:
@@ -199,11 +184,11 @@ TEST(PixtrelTest, CodeStream) {
 // (a node in the folder where root may make one, so that a faulty pixtrel cannot remove the system's /dev/null; another
 // user could not remove it anyway).
 TEST(PixtrelTest, CutShort) {
-  const bool nodes = may_make_nodes();
   const std::string links_made = std::string("mkdir site; ln -s site/f.gif f.gif; ") +
-                                 (nodes ? "mknod null c 1 3; ln -s null calm.gif" : "ln -s /dev/null calm.gif");
-  const std::string name = "a_screen_name_over_15", links = nodes ? "calm.gif->null f.gif->site/f.gif null% site/"
-                                                                  : "calm.gif->/dev/null f.gif->site/f.gif site/";
+                                 (kMayMakeNodes ? "mknod null c 1 3; ln -s null calm.gif" : "ln -s /dev/null calm.gif");
+  const std::string name = "a_screen_name_over_15";
+  const std::string links = kMayMakeNodes ? "calm.gif->null f.gif->site/f.gif null% site/"
+                                          : "calm.gif->/dev/null f.gif->site/f.gif site/";
   const std::string whole = B + done(name, "animated") + done("f", "animated") + done("calm");
   const std::string all = name + ".gif=R " + links + " site/f.gif=F";
   const std::string after_done[] = {links, name + ".gif=R " + links, all, all};
@@ -218,16 +203,14 @@ TEST(PixtrelTest, CutShort) {
     while (at > 0 && r.out[at - 1] != '\n' && r.out[at - 1] != ' ') --at;
     return r.out.substr(at);
   };
+  if (!strace_traces()) GTEST_SKIP() << "strace cannot trace here";
   for (const std::string call : {"openat", "write"}) {
     for (int n = 1; n < 100; ++n) {
       Folder dir(links_made.c_str());
       const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[n % 3];
       const std::string what = "signal " + std::to_string(signal) + " at " + call + " " + std::to_string(n);
-      bool traced;
       const RunResult r = run_injected(PIXTREL_PATH, args, {dir.path()},
-                                       call + ":signal=" + std::to_string(signal) + ":when=" + std::to_string(n),
-                                       "/dev/null", &traced);
-      if (!traced) GTEST_SKIP() << "strace cannot trace here";
+                                       call + ":signal=" + std::to_string(signal) + ":when=" + std::to_string(n));
       EXPECT_EQ(rest(dir, r, what), "") << what;
       if (r.status == 0) break;
       EXPECT_EQ(r.status, -signal) << what;

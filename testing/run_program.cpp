@@ -1,6 +1,6 @@
 #include "run_program.h"
 
-#include <fcntl.h>
+#include <sys/mman.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,12 +19,10 @@ namespace {
   std::abort();
 }
 
-// An unlinked temporary file holding `data`, open at its start.
+// A file in memory holding `data`, open at its start.
 int file_holding(const std::string& data) {
-  std::string name = (std::filesystem::temp_directory_path() / "run-program-XXXXXX").string();
-  const int fd = mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) die("mkostemp");
-  unlink(name.c_str());
+  const int fd = memfd_create("run-program", MFD_CLOEXEC);
+  if (fd < 0) die("memfd_create");
   if (write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size())) die("write");
   if (lseek(fd, 0, SEEK_SET) != 0) die("lseek");
   return fd;
@@ -54,7 +52,6 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   const pid_t pid = fork();
   if (pid < 0) die("fork");
   if (pid == 0) exec_child(program, args, options, in, out, err);
-  if (options.started) options.started(pid);
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {
     if (errno != EINTR) die("waitpid");
@@ -98,14 +95,18 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
 #endif
 }
 
+bool strace_traces() {
+  static const bool traces = run_program(STRACE_PATH, {"-o", "/dev/null", "/bin/true"}).status == 0;
+  return traces;
+}
+
 RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
                        const RunOptions& options, const std::string& injection, const std::string& trace,
-                       bool* traced) {
-  static const bool strace_works = run_program(STRACE_PATH, {"-o", "/dev/null", "/bin/true"}).status == 0;
-  *traced = strace_works;
-  if (!strace_works) return RunResult{};
-  const std::string call = injection.substr(0, injection.find(':'));
-  std::vector<std::string> strace_args = {"-o", trace, "-e", "trace=" + call, "-e", "inject=" + injection, program};
+                       const std::string& path) {
+  std::vector<std::string> strace_args = {"-o", trace, "-e", "trace=" + injection.substr(0, injection.find(':')),
+                                          "-e", "inject=" + injection};
+  if (!path.empty()) strace_args.insert(strace_args.end(), {"-P", path});
+  strace_args.push_back(program);
   strace_args.insert(strace_args.end(), args.begin(), args.end());
   RunOptions traced_options = options;
   traced_options.environment.push_back("ASAN_OPTIONS=detect_leaks=0");

@@ -3,8 +3,6 @@
 #ifndef TESTING_RUN_PROGRAM_H_
 #define TESTING_RUN_PROGRAM_H_
 
-#include <sys/types.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,7 +12,6 @@
 struct RunOptions {
   std::string cwd{};             // working directory of the child; empty: ours
   std::string stdin_data{};      // the child's standard input, from a file holding it
-  std::function<void(pid_t)> started = nullptr;  // called with the child's pid once it runs
   std::vector<std::string> environment{};  // "NAME=value" entries added to the child's environment
 };
 
@@ -51,15 +48,17 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
                                      const std::string& actual, const std::string& expected);
 
+// Whether strace may trace here, as run_injected needs.
+bool strace_traces();
+
 // Runs `program` under strace, which injects into its system calls as
-// `injection` says (strace's -e inject=, as "write:error=EIO:when=3") and
-// writes a line for each such call to the file `trace`, the injected one marked
-// "(INJECTED)"; LeakSanitizer, which cannot work under ptrace, is off. strace
-// ends as the program does. Sets *traced to false, running nothing, where
-// strace may not trace.
+// `injection` says (strace's -e inject=, as "write:error=EIO:when=3"), counting
+// only the calls on `path` where one is given (as the program names it, or
+// absolute), and writes a line for each such call to the file `trace`, the injected one marked "(INJECTED)"; LeakSanitizer,
+// which cannot work under ptrace, is off. strace ends as the program does.
 RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
-                       const RunOptions& options, const std::string& injection, const std::string& trace,
-                       bool* traced);
+                       const RunOptions& options, const std::string& injection,
+                       const std::string& trace = "/dev/null", const std::string& path = "");
 
 // Whole files; read_file gives "" for a missing one, and to file_exists a
 // dangling link exists.
