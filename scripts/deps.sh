@@ -19,8 +19,7 @@ gzip|build demo check package fuzz bench|gzip|gzip, which compresses the install
 python3|demo|python3|Python 3 (writes the disk dump of mobrick's demo)
 libgtest-dev|check|-|GoogleTest, the C++ test framework, with its CMake files
 libgif-dev|check fuzz|-|giflib, a GIF library, headers (decodes our GIFs in the tests)
-libdsk4-dev|check|-|libdsk, a floppy disk image library, headers (reads our DSK images in the tests)
-libdsk-utils|check bench|dsktrans|libdsk's tools dsktrans and dskform (write images for the tests to read)
+libdsk-utils|check bench|dsktrans|libdsk's tools dsktrans and dskform (read our DSK images, write images for the tests)
 strace|check|strace|strace, which injects signals and failed calls into the tests' runs
 perl-base|check|perl|Perl, whose IO::Socket::UNIX makes a socket for a test of mobrick
 cpmtools|check|fsck.cpm|cpmtools, CP/M file system tools (fsck.cpm checks formatted images)
