@@ -66,21 +66,19 @@ void make_gif_name() {
   }
 }
 
-// Whether an existing file named `name` is the file described by `other`.
-bool is_same_file(const char* name, const struct stat& other) {
-  struct stat status;
-  return stat(name, &status) == 0 && status.st_dev == other.st_dev && status.st_ino == other.st_ino;
+bool is_same_file(const struct stat& one, const struct stat& other) {
+  return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
 // A GIF name that leads to the screen file or to standard output: refused
 // with its message.
-bool is_refused(const struct stat& screen_file) {
-  if (is_same_file(gif_name, screen_file)) {
+bool is_refused(const struct stat& gif_file, const struct stat& screen_file) {
+  if (is_same_file(gif_file, screen_file)) {
     std::printf("\nSorry, %s would overwrite %s!\n", gif_name, input_name);
     return true;
   }
   struct stat output;
-  if (fstat(STDOUT_FILENO, &output) == 0 && is_same_file(gif_name, output)) {
+  if (fstat(STDOUT_FILENO, &output) == 0 && is_same_file(gif_file, output)) {
     std::printf("\nSorry, %s would overwrite standard output!\n", gif_name);
     return true;
   }
@@ -88,16 +86,17 @@ bool is_refused(const struct stat& screen_file) {
 }
 
 // gif_create, the GIF's removal armed from the moment it is open. Where the
-// open cannot wait, the signals are held around it, so that none finds the
-// file open and not armed; a FIFO or device is opened with them free, so a
-// signal still ends a run that waits on it, and is never armed.
-[[nodiscard]] GifStatus create_gif() {
-  const bool at_once = opens_at_once(gif_name);
-  if (at_once) hold_interrupts();
+// open cannot wait (`at_once`: the name leads to nothing or to a regular
+// file), the signals are held around it, so that none finds the file open and
+// not armed; a FIFO or device is opened with them free, so a signal still
+// ends a run that waits on it, and is never armed.
+[[nodiscard]] GifStatus create_gif(bool at_once) {
+  sigset_t held{};
+  if (at_once) held = hold_interrupts();
   const GifStatus status = gif_create(gif_name, kLogicalScreenWidth, kLogicalScreenHeight, kScreenColours,
                                       kPaletteBits);
   if (gif_writer.gif_file) arm_removal(gif_name, fileno(gif_writer.gif_file.get()));
-  if (at_once) release_interrupts();
+  if (at_once) release_interrupts(held);
   return status;
 }
 
@@ -108,8 +107,8 @@ bool is_refused(const struct stat& screen_file) {
 }
 
 // Writes the GIF for converter.screen_data, converter.animated deciding its kind.
-[[nodiscard]] bool write_gif() {
-  GifStatus status = create_gif();
+[[nodiscard]] bool write_gif(bool at_once) {
+  GifStatus status = create_gif(at_once);
   if (status != GIF_OK) return fail("\nCannot create GIF file (%s)\n", status);
   for (int i = 0; i < kScreenColours; ++i) {
     gif_set_colour(i, screen_palette[i].red, screen_palette[i].green, screen_palette[i].blue);
@@ -159,7 +158,10 @@ bool convert_file(const char* argument) {
   std::fputs(converter.animated ? "animated ... " : "single image ... ", stdout);
   std::fflush(stdout);
 
-  if (is_refused(screen_file) || !write_gif()) return false;
+  struct stat gif_file;
+  const bool gif_exists = stat(gif_name, &gif_file) == 0;
+  const bool at_once = gif_exists ? S_ISREG(gif_file.st_mode) : errno == ENOENT;
+  if ((gif_exists && is_refused(gif_file, screen_file)) || !write_gif(at_once)) return false;
   // Flushed at once, so that a run that a signal ends has reported every GIF it finished.
   std::puts("done");
   std::fflush(stdout);

@@ -143,7 +143,9 @@ TEST(PixtrelTest, Runs) {
        stdout_failed, "write:error=EIO:when=1"},
       {"FIFO not opened", "mkfifo calm.gif; exec pixtrel a calm l", B + done("a") + begun("calm.scr", "calm.gif"),
        -SIGTERM, "a.gif=r calm.gif|", "", "openat:signal=TERM", "calm.gif"},
-      {"SIGHUP ignored", "trap '' HUP; exec pixtrel a", B + done("a"), 0, "a.gif=r", "", "write:signal=HUP:when=3"}};
+      {"SIGHUP ignored", "trap '' HUP; exec pixtrel a", B + done("a"), 0, "a.gif=r", "", "write:signal=HUP:when=3"},
+      {"SIGHUP blocked", "exec perl -MPOSIX -e 'sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGHUP)); kill HUP => $$; "
+       "exec @ARGV' pixtrel a", B + done("a"), 0, "a.gif=r"}};
   std::string skipped;
   for (const Run& run : runs) {
     if ((*run.inject && !strace_traces()) || (std::strstr(run.command, "mknod") && !kMayMakeNodes)) {

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -52,20 +51,14 @@ void install_interrupt_handlers() {
   }
 }
 
-bool opens_at_once(const char* path) {
-  struct stat status;
-  return stat(path, &status) != 0 ? errno == ENOENT : S_ISREG(status.st_mode);
+sigset_t hold_interrupts() {
+  const sigset_t set = interrupt_signals();
+  sigset_t held;
+  sigprocmask(SIG_BLOCK, &set, &held);
+  return held;
 }
 
-void hold_interrupts() {
-  const sigset_t set = interrupt_signals();
-  sigprocmask(SIG_BLOCK, &set, nullptr);
-}
-
-void release_interrupts() {
-  const sigset_t set = interrupt_signals();
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
-}
+void release_interrupts(const sigset_t& held) { sigprocmask(SIG_SETMASK, &held, nullptr); }
 
 void arm_removal(const char* path, int fd) {
   armed.store(false);

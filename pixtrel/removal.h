@@ -4,21 +4,19 @@
 #ifndef PIXTREL_REMOVAL_H_
 #define PIXTREL_REMOVAL_H_
 
+#include <signal.h>
+
 // Installs the handler of SIGINT, SIGTERM and SIGHUP; a signal that is ignored
 // at this point (as under nohup) stays ignored. The handler removes the armed
 // file, if any, then ends the process by the same signal at its default
 // action, so that the parent sees which signal ended it.
 void install_interrupt_handlers();
 
-// Whether opening `path` for writing cannot wait: it names nothing, or a
-// regular file (through links). A FIFO may wait for a reader, a device for
-// its hardware.
-bool opens_at_once(const char* path);
-
-// Hold SIGINT, SIGTERM and SIGHUP back until release_interrupts(), which lets
-// a signal that arrived meanwhile act.
-void hold_interrupts();
-void release_interrupts();
+// Holds SIGINT, SIGTERM and SIGHUP back until release_interrupts(`held`),
+// which gives back the mask that hold_interrupts() returned, so that a signal
+// that arrived meanwhile acts, and one blocked before stays blocked.
+sigset_t hold_interrupts();
+void release_interrupts(const sigset_t& held);
 
 // Arms the removal of the file open on `fd` under the name `path`, if it is a
 // regular file: the file itself (the target where `path` is a link) is
