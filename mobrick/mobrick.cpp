@@ -15,7 +15,9 @@ namespace {
 // Allocated once at start-up and kept until the process ends.
 ProgramState* state = nullptr;
 
-int run() {
+}  // namespace
+
+int main() {
   if (!fill_closed_standard_descriptors()) {
     std::fputs("mobrick: cannot open /dev/null\n", stderr);
     return 1;
@@ -38,15 +40,4 @@ int run() {
     return 1;
   }
   return status;
-}
-
-}  // namespace
-
-int main() {
-  try {
-    return run();
-  } catch (const std::bad_alloc&) {
-    std::fputs(kNoMemory, stderr);
-    return 1;
-  }
 }

@@ -167,7 +167,3 @@ bool convert_file(const char* argument) {
   std::fflush(stdout);
   return true;
 }
-
-void report_out_of_memory(const char* argument) {
-  std::printf("\nCannot convert %s (Out of memory)\n", argument);
-}

@@ -19,8 +19,4 @@
 // is a regular file: a FIFO, device or socket at the GIF name is kept.
 [[nodiscard]] bool convert_file(const char* argument);
 
-// Prints the message of a run that ran out of memory while converting
-// `argument`.
-void report_out_of_memory(const char* argument);
-
 #endif  // PIXTREL_CONVERTER_H_

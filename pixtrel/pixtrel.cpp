@@ -2,7 +2,6 @@
 // optionally into two-frame looping animations.
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "converter.h"
 #include "process_setup.h"
@@ -31,15 +30,7 @@ int run(int argc, char** argv) {
     first = 2;
   }
   for (int i = first; i < argc; ++i) {
-    // Nothing on the way to a GIF allocates but the C library, which reports
-    // a failure as a value; this is the last line of defence.
-    try {
-      if (!convert_file(argv[i])) return 1;
-    } catch (const std::bad_alloc&) {
-      report_out_of_memory(argv[i]);
-      remove_armed_file();
-      return 1;
-    }
+    if (!convert_file(argv[i])) return 1;
   }
   return 0;
 }
