@@ -15,15 +15,16 @@ Outcome write_failure(ProgramState& state) {
   return Outcome::kMenu;
 }
 
-// Writes the sectors of the current track, filled with the filler; the
-// disk's very first sector begins with the disk record where the format
-// writes one.
+// Writes the sectors of the current track, filled with the filler. The
+// disk's very first sector begins with the disk record where it lies on a
+// reserved track; without one it is the directory's first sector, and stays
+// all filler (unused entries).
 [[nodiscard]] bool write_formatted_sectors(ProgramState& state) {
   const TrackFormat& format = state.track_format;
   const std::size_t size = sector_bytes(format.size_code);
   for (std::uint8_t i = 0; i < format.sector_count; ++i) {
     std::memset(state.sector_buffer.data(), format.filler, size);
-    if (state.writes_disk_spec && format.track == 0 && format.side == 0 && i == 0) {
+    if (state.disk_spec[kReservedTracksByte] != 0 && format.track == 0 && format.side == 0 && i == 0) {
       std::memcpy(state.sector_buffer.data(), state.disk_spec.data(), state.disk_spec.size());
     }
     if (!write_image(state, state.sector_buffer.data(), size)) return false;

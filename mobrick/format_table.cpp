@@ -32,10 +32,6 @@ struct DiskFormat {
   std::uint8_t first_sector_id;
   std::uint8_t gap3;
   std::uint8_t spec_type;  // index into kDiskSpecs
-  // Formatting puts the disk record into the disk's first sector, which lies
-  // on a reserved track. Without one that sector is the directory's first,
-  // and stays all filler (unused entries).
-  bool writes_disk_spec;
   const char* in_format_menu;
   const char* in_copy_menu;
 };
@@ -43,11 +39,11 @@ struct DiskFormat {
 // A +3 DOS track holds IDs 1 to 9, as on a real +3 disk, so that its sectors
 // have slots in a 'dd' file.
 constexpr DiskFormat kFormats[] = {
-    {"d)ata", "DATA", 40, 1, 9, 2, 0xC1, 0x4E, 2, false, " ", nullptr},
-    {"s)ystem", "SYSTEM", 40, 1, 9, 2, 0x41, 0x4E, 1, true, "", nullptr},
-    {"v)ortex", "VORTEX", 80, 2, 9, 2, 0x01, 0x4E, 3, true, "\n", " "},
-    {"+)3 dos", "+3 DOS", 40, 1, 9, 2, 0x01, 0x4E, 0, true, " ", nullptr},
-    {"a)mstrad PCW", "Amstrad PCW", 80, 2, 9, 2, 0x01, 0x4E, 3, true, "\n", "\n"},
+    {"d)ata", "DATA", 40, 1, 9, 2, 0xC1, 0x4E, 2, " ", nullptr},
+    {"s)ystem", "SYSTEM", 40, 1, 9, 2, 0x41, 0x4E, 1, "", nullptr},
+    {"v)ortex", "VORTEX", 80, 2, 9, 2, 0x01, 0x4E, 3, "\n", " "},
+    {"+)3 dos", "+3 DOS", 40, 1, 9, 2, 0x01, 0x4E, 0, " ", nullptr},
+    {"a)mstrad PCW", "Amstrad PCW", 80, 2, 9, 2, 0x01, 0x4E, 3, "\n", "\n"},
 };
 constexpr const DiskFormat& kFormattingDefault = kFormats[0];  // DATA
 constexpr const DiskFormat& kCopyDefault = kFormats[4];        // Amstrad PCW
@@ -76,7 +72,6 @@ void apply_row(ProgramState& state, const DiskFormat& row) {
   format.filler = kFiller;
   format.first_sector_id = row.first_sector_id;
   state.disk_spec = kDiskSpecs[row.spec_type];
-  state.writes_disk_spec = row.writes_disk_spec;
 }
 
 // The row of `menu` whose key is `key` (upper case), or null.

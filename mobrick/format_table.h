@@ -18,7 +18,7 @@ std::uint16_t track_size(std::uint8_t sector_count, std::uint8_t size_code);
 
 // Runs the format dialogue of `menu` until the user answers o. Returns kMenu
 // with `geometry` (tracks, sides, track_size), the format values of
-// `track_format`, `disk_spec` and `writes_disk_spec` set from the format
+// `track_format` and `disk_spec` set from the format
 // applied last; kInputEnded if the input ended first (the default or last
 // chosen format is then in force, track_size not set).
 [[nodiscard]] Outcome select_format(ProgramState& state, FormatMenu menu);

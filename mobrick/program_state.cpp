@@ -14,7 +14,6 @@ void init_program_state(ProgramState& state, const Console& console) {
   state.operation_failed = false;
   state.sector_buffer.fill(0);
   state.disk_spec.fill(0);
-  state.writes_disk_spec = false;
   state.dd.stream.discard();
   state.dd.name.fill(0);
   std::memcpy(state.dd.name.data(), kDefaultDdName, sizeof kDefaultDdName);

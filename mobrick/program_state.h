@@ -20,6 +20,7 @@ constexpr std::size_t kMaxSectorsPerTrack = 18;
 constexpr std::uint8_t kMaxSizeCode = 5;
 
 using DiskSpec = std::array<std::uint8_t, kDiskSpecBytes>;
+constexpr std::size_t kReservedTracksByte = 5;  // of a DiskSpec: the tracks before the directory
 
 // One entry of a Track-Info sector list, in its on-disk layout.
 struct SectorInfo {
@@ -82,7 +83,6 @@ struct ProgramState {
   bool operation_failed;  // some operation of this run was given up
   std::array<std::uint8_t, kSectorBufferBytes> sector_buffer;
   DiskSpec disk_spec;
-  bool writes_disk_spec;  // formatting puts disk_spec into the disk's first sector
   DdFile dd;
   ImageFile image;
   DiskGeometry geometry;
