@@ -76,13 +76,11 @@ bool write_track_info(ProgramState& state) {
 }
 
 bool next_track(ProgramState& state, TrackWalk& walk, const char* action) {
-  if (!walk.started) {
-    walk.started = true;
-  } else if (++walk.side == state.geometry.sides) {
-    walk.side = 0;
-    ++walk.track;
-  }
-  if (walk.track >= state.geometry.tracks || walk.side >= state.geometry.sides) return false;
+  const int sides = state.geometry.sides;
+  if (walk.walked >= state.geometry.tracks * sides) return false;
+  walk.track = static_cast<std::uint8_t>(walk.walked / sides);
+  walk.side = static_cast<std::uint8_t>(walk.walked % sides);
+  ++walk.walked;
   state.track_format.track = walk.track;
   state.track_format.side = walk.side;
   print_out(state, "\r%s track %d  head %d ...  ", action, walk.track, walk.side);

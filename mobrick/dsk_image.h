@@ -37,11 +37,12 @@ void build_track_info(ProgramState& state);
 // false on a short write.
 [[nodiscard]] bool write_track_info(ProgramState& state);
 
-// Where a walk through the track blocks of an image stands.
+// Where a walk through the track blocks of an image stands: the number of
+// blocks walked, and the track and side of the last of them.
 struct TrackWalk {
+  int walked = 0;
   std::uint8_t track = 0;
   std::uint8_t side = 0;
-  bool started = false;
 };
 
 // Moves `walk` on to the next track block of an image of `geometry.tracks`
