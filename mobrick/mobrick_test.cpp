@@ -102,8 +102,9 @@ class MobrickTest : public ::testing::Test {
     dir.emplace();
     if (c.dd) write_file(*dir / kDd, *c.dd);
     if (c.dsk) write_file(*dir / kDsk, *c.dsk);
-    ::expect_run(sh(c.shell, c.input), kStart + c.out, c.err, c.status,
-                 c.name + (", input " + c.input.substr(0, 60)));
+    const RunResult run = sh(c.shell, c.input);
+    if (run.status == 77) GTEST_SKIP() << c.name << ": what the run needs is not here: " << run.err;
+    ::expect_run(run, kStart + c.out, c.err, c.status, c.name + (", input " + c.input.substr(0, 60)));
     EXPECT_EQ(file_exists(*dir / c.checked), c.after.has_value()) << c.name;
     EXPECT_PRED_FORMAT2(SameBytes, file(c.checked), c.after.value_or("")) << c.name;
     if (c.diskdef == nullptr || *FSCK_CPM_PATH == '\0') return;  // cpmtools finds an empty, sound file system
@@ -299,24 +300,16 @@ TEST_F(MobrickTest, EveryAllocationThatFails) {
 }
 
 TEST_F(MobrickTest, ACopyToADeviceEndsOnlyWhenTheDeviceHasTheSectors) {
-  write_file(*dir / kDsk, image(kPcw, kDump));
-  // A loop device over a file on a tmpfs loses what does not fit it: 64 KiB hold 128 sectors, 1 MiB all of them.
-  struct { const char* room; string end, err; int status; } cases[] = {{"64k", "", "error in write\n", 1},
-                                                                       {"1m", kCopied, "", 0}};
-  for (const auto& c : cases) {
-    const RunResult loop = sh("mkdir -p room && mount -t tmpfs -o size=" + string(c.room) + " tmpfs room && "
-                              "truncate -s 737280 room/b && device=$(losetup -f --show room/b) && printf %s $device");
-    if (loop.status == 0) {
-      ::expect_run(sh(kRun, "1\n" + loop.out + "\n4\n"), kStart + kDdPrompt + kMenu + kCopyOut +
-                   "writing to 'dd' file " + loop.out + " ...\n" + progress("Saving", 160, 2) + c.end, c.err, c.status,
-                   c.room);
-      if (c.status == 0) {
-        EXPECT_PRED_FORMAT2(SameBytes, file("room/b"), kDump);  // what reached the file behind the device
-      }
-    }
-    sh("losetup -d " + loop.out + "; umount room");
-    if (loop.status != 0) GTEST_SKIP() << "no loop device on a tmpfs: " << loop.err;
-  }
+  // The 'dd' file links to a loop device over a file on a tmpfs, which loses what does not fit it: 64 KiB hold 128
+  // sectors, 1 MiB all of them. Where no loop device can be set up, the run skips (77).
+  auto device = [](const char* room) {
+    return "mkdir room && mount -t tmpfs -o size=" + string(room) + " tmpfs room && truncate -s 737280 room/b && "
+           "ln -s \"$(losetup -f --show room/b)\" image.p3d || { umount room; exit 77; }; \"$0\"; s=$?; "
+           "cp room/b copy; losetup -d \"$(readlink image.p3d)\"; umount room; exit $s";
+  };
+  const string saved = kCopyOut + kWritingDd + progress("Saving", 160, 2), pcw = image(kPcw, kDump);
+  check({"64k", "4\n", saved, "error in write\n", 1, pcw, pcw, {}, kDsk, device("64k")});
+  check({"1m", "4\n", saved + kCopied, "", 0, pcw, kDump, {}, "copy", device("1m")});
 }
 
 }  // namespace
