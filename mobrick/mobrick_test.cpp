@@ -235,8 +235,7 @@ TEST_F(MobrickTest, FilesThatFailMidway) {
   // The 'dd' file is written unbuffered: slot 195, of track 10 head 1, fails.
   const string data = image(kData), copied = image(kPcw, kDump), fmt = kFormatting + kAsk + kFullMenu + "Ok.\n";
   const string format = "5\ny\no\n", copy = "3\ny\no\n", write = "error fwrite()\n";
-  // The first `dump` bytes of kDump in the 'dd' file, a whole image in default.dsk; then `checked` holds the bytes
-  // of `whole` up to the limit.
+  // A 'dd' file of `dump` bytes of kDump and a whole image; then `checked` holds `whole` up to the limit.
   auto cut = [&](const char* name, int blocks, const string& input, const string& out, const string& err,
                  const char* checked, const string& whole, size_t dump = 737280) {
     return Case{name, input, out, err, 1, copied, whole.substr(0, blocks * 512), kDump.substr(0, dump), checked,

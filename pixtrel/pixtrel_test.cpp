@@ -31,8 +31,7 @@ std::string done(const std::string& name, const char* kind = "single image") {
 
 // A screen and its frames in phase 0 and 1, colour indices row by row.
 struct Screen { std::string bytes, frames[2] = {std::string(49152, '\0'), std::string(49152, '\0')}; };
-// Pixel (x, y) is ink where a pattern is set; the cell in row r, column c has ink c % 8, paper (r + 3) % 8, BRIGHT if r
-// is odd, FLASH where `flash` says.
+// Ink where a pattern is set; cell (r, c) has ink c % 8, paper (r + 3) % 8, BRIGHT if r is odd, FLASH if flash(r, c).
 Screen rule_screen(bool (*flash)(int r, int c)) {
   Screen s{std::string(6912, '\0')};
   for (int p = 0; p < 49152; ++p) {
@@ -63,8 +62,7 @@ const std::string kScreenAndColours(
     "\x00\x00\x00\x00\x00\xFF\xFF\x00\x00\xFF\x00\xFF\x00\xFF\x00\x00\xFF\xFF\xFF\xFF\x00\xFF\xFF\xFF", 55);
 const std::string kLoopAndControl("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00" "\x21\xF9\x04\x00\x20\x00\x00\x00", 27);
 
-// The letter of the screen whose frames giflib reads from the GIF at `path`, upper case when animated; "?" for another
-// file, or a GIF whose blocks before the first image are not ours.
+// The letter of the screen whose frames giflib reads from the GIF at `path`, upper case when animated, else "?".
 std::string kind_of_gif(const std::string& path) {
   const std::string bytes = read_file(path);
   const bool still = bytes.rfind("GIF87a" + kScreenAndColours + ",", 0) == 0;
@@ -180,11 +178,9 @@ TEST(PixtrelTest, CodeStream) {
   EXPECT_EQ(crc32(gif.substr(88 + 16338 + 8, 16894)), 0xAB9760A2u);
 }
 
-// A run cut short by a signal (each of three in turn) at each open and at each write, and by a failure of each
-// allocation: it ends by that signal, or with status 1 and one message, or converts all. The GIFs it reported done
-// stay whole, and the one begun goes where it is a regular file; a link to it stays, and so does a link to a device
-// (a node in the folder where root may make one, so that a faulty pixtrel cannot remove the system's /dev/null; another
-// user could not remove it anyway).
+// A run cut short by a signal (each of three in turn) at each open and write, and by a failure of each allocation: it
+// ends by that signal, or with status 1 and one message, or converts all. The GIFs reported done stay whole, the one
+// begun goes where it is a regular file, and links stay; the device is a node in the folder where root may make one.
 TEST(PixtrelTest, CutShort) {
   const std::string links_made = std::string("mkdir site; ln -s site/f.gif f.gif; ") +
                                  (kMayMakeNodes ? "mknod null c 1 3; ln -s null calm.gif" : "ln -s /dev/null calm.gif");
@@ -195,8 +191,7 @@ TEST(PixtrelTest, CutShort) {
   const std::string all = name + ".gif=R " + links + " site/f.gif=F";
   const std::string after_done[] = {links, name + ".gif=R " + links, all, all};
   const std::vector<std::string> args = {"-f", name, "f", "calm"};
-  // Checks the folder against the screens reported done; returns what the run wrote past the whole run's output,
-  // from the start of the word where the two part.
+  // Checks the folder against the screens reported done; returns the output from the word where it leaves `whole`.
   auto rest = [&](const Folder& dir, const RunResult& r, const std::string& what) {
     size_t done = 0;
     for (size_t at = 0; (at = r.out.find("done", at)) != std::string::npos; ++at) ++done;

@@ -54,8 +54,9 @@ bool strace_traces();
 // Runs `program` under strace, which injects into its system calls as
 // `injection` says (strace's -e inject=, as "write:error=EIO:when=3"), counting
 // only the calls on `path` where one is given (as the program names it, or
-// absolute), and writes a line for each such call to the file `trace`, the injected one marked "(INJECTED)"; LeakSanitizer,
-// which cannot work under ptrace, is off. strace ends as the program does.
+// absolute), and writes a line for each such call to the file `trace`, the
+// injected one marked "(INJECTED)"; LeakSanitizer, which cannot work under
+// ptrace, is off. strace ends as the program does.
 RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
                        const RunOptions& options, const std::string& injection,
                        const std::string& trace = "/dev/null", const std::string& path = "");

@@ -1,9 +1,6 @@
-// test_fuzz_seeds: test support: the main of a fuzz target built without
-// libFuzzer, so that ctest runs the target's checks over its seeds.
-//
-// Usage: <target> SEED_FOLDER: passes each file of the folder, in name order,
-// to LLVMFuzzerTestOneInput once, in a buffer of its exact size. A failed
-// check aborts; a folder without seeds is a failure too.
+// test_fuzz_seeds: test support: the main of a fuzz target built without libFuzzer, so that ctest runs its checks:
+// `<target> SEED_FOLDER` passes each file of the folder, in name order, to LLVMFuzzerTestOneInput in a buffer of its
+// exact size. A failed check aborts; a folder without seeds fails too.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

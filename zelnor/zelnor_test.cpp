@@ -60,8 +60,7 @@ TEST(ZelnorTest, CommandLines) {
   }
 }
 
-// Every allocation failed in turn: a file that cannot be opened for want of
-// memory is reported like any other and the other is still summed.
+// Every allocation failed in turn: a file not opened for want of memory is reported like any other, the other summed.
 TEST(ZelnorTest, EachAllocationFailed) {
   Folder dir;
   const int count = for_each_failed_allocation(ZELNOR_PATH, {"abc", "empty"}, {dir.path()},
