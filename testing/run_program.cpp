@@ -95,11 +95,6 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
 #endif
 }
 
-bool strace_traces() {
-  static const bool traces = run_program(STRACE_PATH, {"-o", "/dev/null", "/bin/true"}).status == 0;
-  return traces;
-}
-
 RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
                        const RunOptions& options, const std::string& injection, const std::string& trace,
                        const std::string& path) {

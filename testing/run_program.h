@@ -48,9 +48,6 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
                                      const std::string& actual, const std::string& expected);
 
-// Whether strace may trace here, as run_injected needs.
-bool strace_traces();
-
 // Runs `program` under strace, which injects into its system calls as
 // `injection` says (strace's -e inject=, as "write:error=EIO:when=3"), counting
 // only the calls on `path` where one is given (as the program names it, or
