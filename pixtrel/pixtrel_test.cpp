@@ -152,8 +152,7 @@ TEST(PixtrelTest, Runs) {
     }
     Folder dir;
     const std::vector<std::string> args = {"-c", "PATH=\"${0%/*}:$PATH\"; " + std::string(run.command), PIXTREL_PATH};
-    const RunResult r = *run.inject ? run_injected("/bin/sh", args, {dir.path()}, run.inject, "/dev/null", run.on)
-                                    : run_program("/bin/sh", args, {dir.path()});
+    const RunResult r = run_program("/bin/sh", args, {dir.path(), "", {}, run.inject, run.on});
     expect_run(r, run.out, run.err, run.status, run.what);
     EXPECT_EQ(dir.listing(), run.files) << run.what << ": " << r.command;
   }
@@ -205,8 +204,8 @@ TEST(PixtrelTest, CutShort) {
       Folder dir(links_made.c_str());
       const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[n % 3];
       const std::string what = "signal " + std::to_string(signal) + " at " + call + " " + std::to_string(n);
-      const RunResult r = run_injected(PIXTREL_PATH, args, {dir.path()},
-                                       call + ":signal=" + std::to_string(signal) + ":when=" + std::to_string(n));
+      const RunResult r = run_program(PIXTREL_PATH, args, {dir.path(), "", {},
+                                  call + ":signal=" + std::to_string(signal) + ":when=" + std::to_string(n)});
       EXPECT_EQ(rest(dir, r, what), "") << what;
       if (r.status == 0) break;
       EXPECT_EQ(r.status, -signal) << what;

@@ -31,16 +31,17 @@ int file_holding(const std::string& data) {
 // What the child wrote into the file open as `fd`, read through a fresh open at its start.
 std::string contents(int fd) { return read_file("/proc/self/fd/" + std::to_string(fd)); }
 
-[[noreturn]] void exec_child(const std::string& program, const std::vector<std::string>& args,
-                             const RunOptions& options, int in_fd, int out_fd, int err_fd) {
+[[noreturn]] void exec_child(const std::vector<std::string>& args, const RunOptions& options, int in_fd, int out_fd,
+                             int err_fd) {
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) signal(sig, SIG_DFL);
   if (dup2(in_fd, 0) < 0 || dup2(out_fd, 1) < 0 || dup2(err_fd, 2) < 0) _exit(126);
   if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
   for (const std::string& entry : options.environment) putenv(const_cast<char*>(entry.c_str()));
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  if (!options.injection.empty()) putenv(const_cast<char*>("ASAN_OPTIONS=detect_leaks=0"));
+  std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  execv(program.c_str(), argv.data());
+  execv(argv[0], argv.data());
   _exit(127);
 }
 
@@ -48,10 +49,18 @@ std::string contents(int fd) { return read_file("/proc/self/fd/" + std::to_strin
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const RunOptions& options) {
+  std::vector<std::string> argv = {program};
+  argv.insert(argv.end(), args.begin(), args.end());
+  if (!options.injection.empty()) {
+    const std::string& injection = options.injection;
+    const std::string call = injection.substr(0, injection.find(':'));
+    argv.insert(argv.begin(), {STRACE_PATH, "-o", "/dev/null", "-e", "trace=" + call, "-e", "inject=" + injection});
+    if (!options.injected_path.empty()) argv.insert(argv.begin() + 7, {"-P", options.injected_path});
+  }
   const int in = file_holding(options.stdin_data), out = file_holding(""), err = file_holding("");
   const pid_t pid = fork();
   if (pid < 0) die("fork");
-  if (pid == 0) exec_child(program, args, options, in, out, err);
+  if (pid == 0) exec_child(argv, options, in, out, err);
   int wstatus = 0;
   while (waitpid(pid, &wstatus, 0) < 0) {
     if (errno != EINTR) die("waitpid");
@@ -93,19 +102,6 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
   ADD_FAILURE() << program << " made more than " << kMostAllocations << " allocations";
   return kMostAllocations;
 #endif
-}
-
-RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
-                       const RunOptions& options, const std::string& injection, const std::string& trace,
-                       const std::string& path) {
-  std::vector<std::string> strace_args = {"-o", trace, "-e", "trace=" + injection.substr(0, injection.find(':')),
-                                          "-e", "inject=" + injection};
-  if (!path.empty()) strace_args.insert(strace_args.end(), {"-P", path});
-  strace_args.push_back(program);
-  strace_args.insert(strace_args.end(), args.begin(), args.end());
-  RunOptions traced_options = options;
-  traced_options.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
-  return run_program(STRACE_PATH, strace_args, traced_options);
 }
 
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,

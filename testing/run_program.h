@@ -13,6 +13,11 @@ struct RunOptions {
   std::string cwd{};             // working directory of the child; empty: ours
   std::string stdin_data{};      // the child's standard input, from a file holding it
   std::vector<std::string> environment{};  // "NAME=value" entries added to the child's environment
+  // Where given, the child runs under strace, which injects into its system calls as `injection` says (strace's
+  // -e inject=, as "write:error=EIO:when=3"), counting only the calls on `injected_path` where one is given (as the
+  // program names it, or absolute); LeakSanitizer, which cannot work under ptrace, is off. strace ends as it does.
+  std::string injection{};
+  std::string injected_path{};
 };
 
 struct RunResult {
@@ -47,16 +52,6 @@ int for_each_failed_allocation(const std::string& program, const std::vector<std
 // and the first offset that differs, not by both whole strings.
 ::testing::AssertionResult SameBytes(const char* actual_text, const char* expected_text,
                                      const std::string& actual, const std::string& expected);
-
-// Runs `program` under strace, which injects into its system calls as
-// `injection` says (strace's -e inject=, as "write:error=EIO:when=3"), counting
-// only the calls on `path` where one is given (as the program names it, or
-// absolute), and writes a line for each such call to the file `trace`, the
-// injected one marked "(INJECTED)"; LeakSanitizer, which cannot work under
-// ptrace, is off. strace ends as the program does.
-RunResult run_injected(const std::string& program, const std::vector<std::string>& args,
-                       const RunOptions& options, const std::string& injection,
-                       const std::string& trace = "/dev/null", const std::string& path = "");
 
 // Whole files; read_file gives "" for a missing one, and to file_exists a
 // dangling link exists.
