@@ -21,8 +21,7 @@ std::string test_error(const std::string& what, const std::string& reason) {
   return "zelnor: " + what + "  --> reason: " + reason + "\n";
 }
 
-// A fresh folder holding the files abc and empty.
-struct Folder : TempDir {
+struct Folder : TempDir {  // a fresh folder holding the files abc and empty
   Folder() { write_file(*this / "abc", "abc"); write_file(*this / "empty", ""); }
 };
 
